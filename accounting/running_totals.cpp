@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#include "accounting/running_totals.h"
+
+#include "platform/errors.h"
+#include "platform/regional_format.h"
+
+namespace accounting {
+
+void RunningTotals::recordCharter(platform::Currency hours, platform::Currency charge)
+{
+    // Work everything out first so that a failure leaves the totals untouched.
+    const platform::Currency revenue = m_totalRevenue + charge;
+    const platform::Currency totalHours = m_totalHours + hours;
+    if (m_charterCount >= kMaxCharters)
+        throw platform::OverflowError();
+    m_totalRevenue = revenue;
+    m_totalHours = totalHours;
+    ++m_charterCount;
+}
+
+double RunningTotals::averageHours() const
+{
+    if (m_charterCount <= 0)
+        throw platform::InvalidArgumentError("No charter has been recorded");
+    return m_totalHours.toDouble() / static_cast<double>(m_charterCount);
+}
+
+SummaryFigures RunningTotals::summaryFigures(const platform::RegionalFormat &format) const
+{
+    SummaryFigures figures;
+    figures.averageHours = averageHours();
+    figures.averageText = format.formatNumber(figures.averageHours, 1);
+    figures.revenueText = format.formatCurrency(m_totalRevenue);
+    return figures;
+}
+
+RunningTotals &programTotals()
+{
+    static RunningTotals totals;
+    return totals;
+}
+
+} // namespace accounting
