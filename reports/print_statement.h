@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+namespace reports {
+
+// Columns are counted from 1; print zones start every 14 columns.
+inline constexpr int kPrintZoneWidth = 14;
+
+struct MoveToColumn {
+    std::int16_t column;
+};
+
+// What one element prints: a text, a 16-bit integer, or a move to a column.
+using PrintItem = std::variant<QString, std::int16_t, MoveToColumn>;
+
+// What follows an element: carry on where it ended (";"), go to the start of
+// the next print zone (","), or end the line.
+enum class Separator { Continue, NextZone, EndOfLine };
+
+struct PrintElement {
+    PrintItem item;
+    Separator separator = Separator::Continue;
+};
+
+// One print call: an ordered list of elements. A statement without elements
+// prints an empty line; otherwise the line ends only where the last element
+// says so.
+class PrintStatement {
+public:
+    PrintStatement &text(QString text) { return add(std::move(text)); }
+    PrintStatement &integer(std::int16_t value) { return add(value); }
+    PrintStatement &moveTo(std::int16_t column) { return add(MoveToColumn{column}); }
+    // An empty element followed by ",": only moves to the next print zone.
+    PrintStatement &nextZone() { return add(QString(), Separator::NextZone); }
+    PrintStatement &endLine();
+
+    PrintStatement &add(PrintItem item, Separator separator = Separator::Continue)
+    {
+        m_elements.push_back({std::move(item), separator});
+        return *this;
+    }
+
+    const std::vector<PrintElement> &elements() const { return m_elements; }
+    bool endsLine() const { return m_elements.empty() || m_elements.back().separator == Separator::EndOfLine; }
+
+private:
+    std::vector<PrintElement> m_elements;
+};
+
+inline PrintStatement &PrintStatement::endLine()
+{
+    if (!m_elements.empty())
+        m_elements.back().separator = Separator::EndOfLine;
+    return *this;
+}
+
+} // namespace reports
