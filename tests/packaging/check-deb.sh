@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and inspects it with dpkg-deb: its
+# name and control fields, its files (the install's under /usr, with the
+# right modes and owners) and the runtime dependencies read from the binary.
+# Usage: check-deb.sh BUILD_DIR VERSION
+set -euo pipefail
+build=$1 version=$2
+here=$(cd "$(dirname "$0")" && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || {
+  cat "$tmp/cpack.log"; exit 1; }
+
+arch=$(dpkg --print-architecture)
+deb=$tmp/selvaro-yachts_${version}_${arch}.deb
+if [ ! -f "$deb" ]; then
+  echo "FAIL: no $(basename "$deb"); cpack made:"; ls "$tmp"; exit 1
+fi
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = selvaro-yachts ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+
+# Files: the install's paths under /usr, regular files only, owned by root;
+# the binary executable by all, the rest readable by all and written by none
+# but root.
+dpkg-deb --contents "$deb" >"$tmp/contents"
+awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' "$tmp/contents" | LC_ALL=C sort >"$tmp/files"
+if ! diff -u "$here/installed-files.txt" "$tmp/files"; then
+  fail "package files differ from installed-files.txt (- expected, + packaged)"
+fi
+grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/selvaro-yachts$' "$tmp/contents" ||
+  fail "the binary is not -rwxr-xr-x root/root"
+bad_modes=$(awk '$1 !~ /^d/ && $6 ~ /^\.\/usr\/share\// && !($1 == "-rw-r--r--" && $2 == "root/root")' "$tmp/contents")
+[ -z "$bad_modes" ] || fail "data files with other modes or owners: $bad_modes"
+
+# Dependencies, one package name per entry, without version constraints.
+field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sort -u >"$tmp/depends"
+for package in libc6 libstdc++6 libqt6core6 libqt6widgets6; do
+  grep -qx "$package" "$tmp/depends" || fail "Depends lacks $package"
+done
+# Every library the packaged binary loads must come with a dependency: its
+# owner among the installed Debian packages is named in Depends.
+dpkg-deb --extract "$deb" "$tmp/root"
+multiarch=$(dpkg-architecture --query DEB_HOST_MULTIARCH)
+needed=$(readelf -d "$tmp/root/usr/bin/selvaro-yachts" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
+[ -n "$needed" ] || fail "the packaged binary names no libraries"
+for library in $needed; do
+  owners=$(dpkg --search "*/$multiarch/$library" 2>/dev/null |
+    sed -n "s|: [^ ]*/$multiarch/$library\$||p" | tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u)
+  if [ -z "$owners" ]; then
+    fail "no Debian package provides $library"
+  elif ! grep -qxF -f <(echo "$owners") "$tmp/depends"; then
+    fail "$library comes from $(echo $owners), which Depends does not name"
+  fi
+done
+# The icon is carried as PNGs, so Qt's SVG support is not needed at run time.
+if grep -E '^libqt6svg' "$tmp/depends"; then fail "Depends names Qt's SVG module"; fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "Depends: $(field Depends)"
+  exit 1
+fi
+echo "package $(basename "$deb") depends on: $(field Depends)"
