@@ -31,9 +31,17 @@ void Printer::print(const reports::PrintStatement &statement)
 PrintOutcome Printer::printAndEndDoc(const std::vector<reports::PrintStatement> &statements)
 {
     const auto before = m_document.mark();
-    for (const auto &statement : statements)
-        m_document.print(statement);
-    PrintOutcome outcome = endDoc();
+    PrintOutcome outcome;
+    try {
+        for (const auto &statement : statements)
+            m_document.print(statement);
+        outcome = endDoc();
+    } catch (...) {
+        // Whatever went wrong, the lines of this call must not stay behind,
+        // or the next attempt would print them twice.
+        m_document.rollBack(before);
+        throw;
+    }
     if (!outcome)
         m_document.rollBack(before);
     return outcome;
