@@ -3,16 +3,25 @@
 
 #include "accounting/rate_table.h"
 #include "platform/conversions.h"
+#include "platform/errors.h"
 
 namespace accounting {
 
 CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText, RateLookup rateForSize)
 {
     CharterPrice price;
-    price.hours = platform::Currency::fromDouble(platform::readNumber(hoursText));
+    try {
+        price.hours = platform::Currency::fromDouble(platform::readNumber(hoursText));
+    } catch (const platform::OverflowError &) {
+        throw platform::OverflowError("the number of hours is larger than the program can hold");
+    }
     price.size = platform::textToInt16(sizeText);
     price.rate = rateForSize(price.size);
-    price.charge = price.rate * price.hours;
+    try {
+        price.charge = price.rate * price.hours;
+    } catch (const platform::OverflowError &) {
+        throw platform::OverflowError("the charge is larger than the program can hold");
+    }
     return price;
 }
 

@@ -9,10 +9,20 @@ namespace accounting {
 void RunningTotals::recordCharter(platform::Currency hours, platform::Currency charge)
 {
     // Work everything out first so that a failure leaves the totals untouched.
-    const platform::Currency revenue = m_totalRevenue + charge;
-    const platform::Currency totalHours = m_totalHours + hours;
+    platform::Currency revenue;
+    platform::Currency totalHours;
+    try {
+        revenue = m_totalRevenue + charge;
+    } catch (const platform::OverflowError &) {
+        throw platform::OverflowError("the total revenue would be larger than the program can hold");
+    }
+    try {
+        totalHours = m_totalHours + hours;
+    } catch (const platform::OverflowError &) {
+        throw platform::OverflowError("the total hours would be larger than the program can hold");
+    }
     if (m_charterCount >= kMaxCharters)
-        throw platform::OverflowError();
+        throw platform::OverflowError("no more than 32,767 charters can be recorded while the program runs");
     m_totalRevenue = revenue;
     m_totalHours = totalHours;
     ++m_charterCount;

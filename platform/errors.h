@@ -17,13 +17,13 @@ public:
 // integer outside -32768..32767, a number beyond the double range.
 class OverflowError : public PlatformError {
 public:
-    explicit OverflowError(const std::string &what = "Overflow") : PlatformError(what) {}
+    explicit OverflowError(const std::string &what = "a value is larger than the program can hold") : PlatformError(what) {}
 };
 
 // An argument the operation cannot take, such as a list index out of range.
 class InvalidArgumentError : public PlatformError {
 public:
-    explicit InvalidArgumentError(const std::string &what = "Invalid procedure call or argument")
+    explicit InvalidArgumentError(const std::string &what = "an argument is out of range")
         : PlatformError(what) {}
 };
 

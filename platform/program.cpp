@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "platform/program.h"
+
+#include "platform/message_box.h"
+#include "platform/printer.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+
+namespace platform {
+
+QString programTitle() { return QStringLiteral(SELVARO_TITLE); }
+
+void End()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+void sendWaitingLinesAtEnd()
+{
+    const PrintOutcome outcome = Printer::instance().endDoc();
+    if (!outcome) {
+        MsgBox(QStringLiteral("The charter lines still waiting could not be printed before the program ended.\n\n%1")
+                   .arg(outcome.problem),
+               vbExclamation);
+    }
+}
+
+QFont uiFont(double points, bool bold)
+{
+    QFont font = QApplication::font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void centreOnScreen(QWidget &window)
+{
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(available.center());
+    window.move(frame.topLeft());
+}
+
+void takeFocus(QWidget &window)
+{
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace platform

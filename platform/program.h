@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class QFont;
+class QWidget;
+
+// How the program starts, ends and looks as a whole.
+namespace platform {
+
+// The title of the program, shown where no other title is given.
+QString programTitle();
+
+// Ends the program at once: every event loop stops; nothing is asked.
+void End();
+
+// Sends the lines still waiting in the print document to the printer as the
+// program ends; when that fails, says so, since they cannot be kept.
+void sendWaitingLinesAtEnd();
+
+// The desktop's default sans-serif font at a size in points.
+QFont uiFont(double points, bool bold = false);
+
+// Places a window in the middle of the screen it will appear on.
+void centreOnScreen(QWidget &window);
+
+// Makes a window that is being shown the active one, so it has the keyboard.
+void takeFocus(QWidget &window);
+
+} // namespace platform
