@@ -14,8 +14,7 @@ namespace platform {
 
 QIcon programIcon()
 {
-    static const bool registered = (registerIconResource(), true);
-    (void)registered;
+    [[maybe_unused]] static const bool registered = (registerIconResource(), true);
 
     // Each PNG enters at the size it was rendered at, so Qt picks the
     // picture drawn for a size instead of scaling another one.
