@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/program.h"
+#include "platform/program_icon.h"
 #include "platform/regional_format.h"
 #include "platform/twips.h"
 #include "reports/layouts.h"
@@ -94,6 +95,7 @@ frmCharter::frmCharter()
 {
     setObjectName(QStringLiteral("frmCharter"));
     setWindowTitle(QStringLiteral("New Charter Form"));
+    setWindowIcon(platform::programIcon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(platform::uiFont(8.25, true));

@@ -2,6 +2,7 @@
 #include "forms/frm_main.h"
 
 #include "accounting/running_totals.h"
+#include "forms/frm_about.h"
 #include "forms/frm_charter.h"
 #include "platform/combo_box.h"
 #include "platform/error_report.h"
@@ -9,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/program.h"
+#include "platform/program_icon.h"
 #include "platform/regional_format.h"
 #include "platform/twips.h"
 #include "reports/layouts.h"
@@ -37,6 +39,7 @@ frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Selvaro's Yachts"));
+    setWindowIcon(platform::programIcon());
     createMenus();
 
     auto *client = new QWidget(this);
@@ -47,6 +50,7 @@ frmMain::frmMain()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(platform::twipsRect(1200, 840, 1560, 1560));
     Image1->setScaledContents(true);
+    Image1->setPixmap(platform::programIcon().pixmap(Image1->size()));
 
     resize(platform::twipsSize(4725, 3825) + QSize(0, menuBar()->sizeHint().height()));
 }
@@ -108,6 +112,7 @@ void frmMain::mnuFileExit_Click()
 
 void frmMain::mnuHelpAbout_Click()
 {
+    platform::showModalOver(frmAbout::instance(), *this);
 }
 
 void frmMain::showEvent(QShowEvent *event)

@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace platform {
@@ -30,6 +31,17 @@ void ComboBox::leaveListWhenTyped(const QString &text)
     setCurrentIndex(-1); // also empties the line edit
     lineEdit()->setText(text);
     lineEdit()->setCursorPosition(cursor);
+}
+
+void ComboBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // Reached by Tab or an access key, the text is selected, as in a text box,
+    // so that typing replaces it.
+    const Qt::FocusReason reason = event->reason();
+    if (isEditable() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                         reason == Qt::ShortcutFocusReason))
+        lineEdit()->selectAll();
 }
 
 void ComboBox::setListIndex(int index)

@@ -43,6 +43,9 @@ public:
     QString text() const { return currentText(); }
     void setText(const QString &text);
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     void leaveListWhenTyped(const QString &text);
 

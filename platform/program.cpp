@@ -5,6 +5,8 @@
 #include "platform/printer.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QWindow>
 #include <QFont>
 #include <QScreen>
 #include <QStyle>
@@ -55,6 +57,21 @@ void takeFocus(QWidget &window)
 {
     window.raise();
     window.activateWindow();
+}
+
+} // namespace platform
+
+namespace platform {
+
+void showModalOver(QDialog &dialog, QWidget &owner)
+{
+    // Window managers keep a transient window above its owner.
+    dialog.winId();
+    if (dialog.windowHandle() != nullptr && owner.windowHandle() != nullptr)
+        dialog.windowHandle()->setTransientParent(owner.windowHandle());
+    dialog.exec();
+    if (owner.isVisible())
+        owner.activateWindow();
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QDialog;
 class QFont;
 class QWidget;
 
@@ -27,5 +28,9 @@ void centreOnScreen(QWidget &window);
 
 // Makes a window that is being shown the active one, so it has the keyboard.
 void takeFocus(QWidget &window);
+
+// Shows a dialog modally over `owner` and returns once it is hidden; the
+// owner then has the keyboard again.
+void showModalOver(QDialog &dialog, QWidget &owner);
 
 } // namespace platform
