@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+// How long the program's own work takes when the clerk accepts a charter
+// (validation, pricing, recording, formatting, the printed line, clearing),
+// with nothing painted; and how long start-up takes next to an empty window
+// with the same menu bar.
+
+#include "accounting/running_totals.h"
+#include "forms/frm_charter.h"
+#include "forms/frm_main.h"
+#include "platform/combo_box.h"
+#include "platform/form_registry.h"
+#include "platform/printer.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class DiscardingPrinter final : public platform::DocumentSender {
+public:
+    void send(const reports::PrintDocument &, const QString &) override {}
+};
+
+// Puts `waiting` charters in the totals and the print document, as after a
+// busy day, so that later acceptances are measured against a full program.
+void prepareDay(int waiting)
+{
+    auto &printer = platform::Printer::instance();
+    printer.setSender(std::make_unique<DiscardingPrinter>());
+    printer.endDoc();
+    accounting::RunningTotals totals;
+    const auto statement = reports::PrintStatement().moveTo(5).text(QStringLiteral("Earlier")).endLine();
+    for (int i = 0; i < waiting; ++i) {
+        totals.recordCharter(platform::Currency::fromInt16(2), platform::Currency::fromInt16(190));
+        printer.print(statement);
+    }
+    accounting::programTotals() = totals;
+}
+
+void fillFields(forms::frmCharter &form, int variant)
+{
+    static const char *const hours[] = {"2.5", "4", "0.75", "12.25", "1"};
+    form.txtName->setText(QStringLiteral("Customer %1").arg(variant));
+    form.txtHours->setText(QString::fromLatin1(hours[variant % 5]));
+    form.cboYacht->setListIndex(variant % form.cboYacht->listCount());
+    form.cboSize->setListIndex(variant % form.cboSize->listCount());
+}
+
+void BM_AcceptCharter(benchmark::State &state)
+{
+    const int waiting = static_cast<int>(state.range(0));
+    auto &form = forms::frmCharter::instance();
+    forms::frmMain::instance();
+    prepareDay(waiting);
+    int accepted = waiting;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (accepted == accounting::RunningTotals::kMaxCharters) {
+            prepareDay(waiting);
+            accepted = waiting;
+        }
+        fillFields(form, accepted);
+        state.ResumeTiming();
+        form.cmdOK_Click();
+        ++accepted;
+    }
+    if (accounting::programTotals().gintCharterCount() != accepted)
+        state.SkipWithError("a charter was refused");
+}
+BENCHMARK(BM_AcceptCharter)->Arg(0)->Arg(16000)->Arg(32000)->Unit(benchmark::kMicrosecond);
+
+void BM_StartMainWindow(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto &window = forms::frmMain::instance();
+        window.show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        platform::FormRegistry::instance().destroyAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartMainWindow)->Unit(benchmark::kMicrosecond);
+
+// The yardstick: an empty main window with the same menus.
+void BM_StartEmptyWindowWithTheSameMenus(benchmark::State &state)
+{
+    for (auto _ : state) {
+        auto window = std::make_unique<QMainWindow>();
+        QMenu *file = window->menuBar()->addMenu(QStringLiteral("&File"));
+        file->addAction(QStringLiteral("&New Charter"));
+        file->addSeparator();
+        file->addAction(QStringLiteral("&Print Summary"));
+        file->addAction(QStringLiteral("Print &Yacht Types"));
+        file->addSeparator();
+        file->addAction(QStringLiteral("E&xit"));
+        window->menuBar()->addMenu(QStringLiteral("&Help"))->addAction(QStringLiteral("&About"));
+        window->resize(315, 280);
+        window->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartEmptyWindowWithTheSameMenus)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    platform::FormRegistry::instance().destroyAll();
+    return 0;
+}
