@@ -33,11 +33,11 @@ struct PrintElement {
 // says so.
 class PrintStatement {
 public:
-    PrintStatement &text(QString text) { return add(std::move(text)); }
-    PrintStatement &integer(std::int16_t value) { return add(value); }
-    PrintStatement &moveTo(std::int16_t column) { return add(MoveToColumn{column}); }
+    PrintStatement &text(QString text) { return append<QString>(std::move(text)); }
+    PrintStatement &integer(std::int16_t value) { return append<std::int16_t>(value); }
+    PrintStatement &moveTo(std::int16_t column) { return append<MoveToColumn>(MoveToColumn{column}); }
     // An empty element followed by ",": only moves to the next print zone.
-    PrintStatement &nextZone() { return add(QString(), Separator::NextZone); }
+    PrintStatement &nextZone() { return append<QString>(QString(), Separator::NextZone); }
     PrintStatement &endLine();
 
     PrintStatement &add(PrintItem item, Separator separator = Separator::Continue)
@@ -50,6 +50,18 @@ public:
     bool endsLine() const { return m_elements.empty() || m_elements.back().separator == Separator::EndOfLine; }
 
 private:
+    // Builds the element in place. Passing a whole PrintItem around makes
+    // GCC's sanitizer builds warn, wrongly, that the QString inside may be
+    // uninitialized.
+    template <typename T>
+    PrintStatement &append(T item, Separator separator = Separator::Continue)
+    {
+        PrintElement &element = m_elements.emplace_back();
+        element.item.emplace<T>(std::move(item));
+        element.separator = separator;
+        return *this;
+    }
+
     std::vector<PrintElement> m_elements;
 };
 
