@@ -42,6 +42,10 @@ desktop=$prefix/share/applications/org.selvaro.Yachts.desktop
 key() { sed -n "s/^$1=//p" "$desktop"; }
 exec_name=$(key Exec | cut -d' ' -f1)
 [ -x "$prefix/bin/$exec_name" ] || fail "desktop entry runs '$exec_name', which is not installed in bin"
+# Launchers tie a running window to its entry by the window's class, which Qt
+# takes from the binary's name.
+[ "$(key StartupWMClass)" = "$exec_name" ] ||
+  fail "desktop entry's StartupWMClass '$(key StartupWMClass)' is not the binary's name"
 icon=$(key Icon)
 for size in 16x16 32x32 48x48 64x64 128x128 256x256; do
   [ -f "$prefix/share/icons/hicolor/$size/apps/$icon.png" ] ||
