@@ -92,9 +92,11 @@ std::int64_t orderOfMagnitude(std::string_view integerDigits, std::string_view f
         const bool negative = *first == '-';
         if (*first == '-' || *first == '+')
             ++first;
-        // Exponents with more digits than fit are huge either way.
-        if (std::from_chars(first, last, exponent).ec == std::errc::result_out_of_range)
-            exponent = std::numeric_limits<std::int64_t>::max() / 2;
+        // Exponents with more digits than fit are huge either way; capped so
+        // that adding the order of the digits cannot overflow.
+        constexpr std::int64_t kHuge = std::numeric_limits<std::int64_t>::max() / 2;
+        if (std::from_chars(first, last, exponent).ec == std::errc::result_out_of_range || exponent > kHuge)
+            exponent = kHuge;
         if (negative)
             exponent = -exponent;
     }

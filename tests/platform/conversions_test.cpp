@@ -82,11 +82,14 @@ TEST(LenientNumberReader, KeepsTheSignOfZero)
 TEST(LenientNumberReader, OverflowsBeyondTheDoubleRange)
 {
     for (const char *text : {"1E400", "-1E400", "1D309", "1E99999999999999999999999",
-                             "&H10000000000000000", "&O2000000000000000000000"}) {
+                             "&H10000000000000000", "&O2000000000000000000000",
+                             "1E9223372036854775807"}) {
         EXPECT_THROW(readNumber(text), OverflowError) << text;
     }
     EXPECT_THROW(readNumber(std::string(400, '9')), OverflowError);
+    EXPECT_THROW(readNumber("1E" + std::string(40, '0') + "9223372036854775807"), OverflowError);
     EXPECT_EQ(readNumber("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_EQ(readNumber("0.1E-9223372036854775807"), 0.0);
 }
 
 TEST(LenientNumberReader, IgnoresTheProcessLocale)
