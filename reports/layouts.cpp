@@ -20,6 +20,7 @@ PrintStatement charterLine(const QString &customerName, const QString &yachtType
     const std::int16_t hoursColumn = rightAlignedStart(60, hoursText);
     const std::int16_t chargeColumn = rightAlignedStart(75, chargeText);
     return PrintStatement()
+        .reserve(10)
         .moveTo(5).text(customerName)
         .moveTo(30).text(yachtType)
         .moveTo(45).integer(yachtSize)

@@ -38,6 +38,25 @@ int cellsThatFit(double space, double size)
     return std::max(1, static_cast<int>(std::floor(space / size + 1e-9)));
 }
 
+// Draws the text starting at a column, leaving out blanks at either end:
+// they put nothing on paper, and a job without them is smaller.
+void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == QLatin1Char(' '))
+        ++first;
+    while (end > first && text[end - 1] == QLatin1Char(' '))
+        --end;
+    if (first == end)
+        return;
+    const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
+    if (first == 0 && end == text.size())
+        painter.drawText(origin, text);
+    else
+        painter.drawText(origin, text.mid(first, end - first));
+}
+
 [[noreturn]] void fail(const QString &sentence)
 {
     throw platform::PrinterError(sentence.toStdString());
@@ -111,7 +130,7 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, cons
             const double baseline = row * m_grid.lineHeight + m_grid.ascent;
             if (lineRows == 1) {
                 for (const PrintRun &run : line.runs)
-                    painter.drawText(QPointF((run.column - 1) * m_grid.advance, baseline), run.text);
+                    drawAt(painter, m_grid, run.column, baseline, run.text);
             } else {
                 // This row shows the line's columns first..last; each run
                 // contributes whatever part of it falls in between.
@@ -122,8 +141,7 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, cons
                     const int to = std::min(run.endColumn() - 1, last);
                     if (from > to)
                         continue;
-                    painter.drawText(QPointF((from - first) * m_grid.advance, baseline),
-                                     run.text.mid(from - run.column, to - from + 1));
+                    drawAt(painter, m_grid, from - first + 1, baseline, run.text.mid(from - run.column, to - from + 1));
                 }
             }
             ++row;

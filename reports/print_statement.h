@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -43,6 +44,13 @@ public:
     PrintStatement &add(PrintItem item, Separator separator = Separator::Continue)
     {
         m_elements.push_back({std::move(item), separator});
+        return *this;
+    }
+
+    // Room for this many elements, for statements built in a hot loop.
+    PrintStatement &reserve(std::size_t count)
+    {
+        m_elements.reserve(count);
         return *this;
     }
 

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// print_bench N OUT.pdf
+//
+// Prints N charter lines through the program's own statements, print
+// document and renderer into OUT.pdf, then ends the document the way the
+// main window does, with the summary. Exits 0 when the PDF was written.
+#include "print_bench_data.h"
+
+#include "platform/pdf_file_sender.h"
+#include "platform/printer.h"
+#include "reports/layouts.h"
+
+#include <QGuiApplication>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char *argv[])
+{
+    int count = 0;
+    if (argc != 3 || std::from_chars(argv[1], argv[1] + std::strlen(argv[1]), count).ec != std::errc()
+        || count < 1 || count > 32767) {
+        std::fprintf(stderr, "usage: %s N OUT.pdf   (N from 1 to 32767)\n", argc > 0 ? argv[0] : "print_bench");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+
+    const bench::Day day = bench::makeDay(count);
+    platform::Printer &printer = platform::Printer::instance();
+    printer.setSender(std::make_unique<platform::PdfFileSender>(QString::fromLocal8Bit(argv[2])));
+    for (const bench::Charter &charter : day.charters)
+        printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
+                                           charter.chargeText));
+    const platform::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText));
+    if (!outcome) {
+        std::fprintf(stderr, "%s\n", qPrintable(outcome.problem));
+        return 1;
+    }
+    return 0;
+}
