@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(platform::programTitle());
     QApplication::setApplicationVersion(QStringLiteral(SELVARO_VERSION));
+    // Lets docks tie the running window to its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.selvaro.Yachts"));
     // Closing a window is handled by the windows themselves: the hidden entry
     // window must not keep the program alive, nor end it.
     QApplication::setQuitOnLastWindowClosed(false);
