@@ -3,7 +3,6 @@
 
 #include "platform/form_registry.h"
 #include "platform/program.h"
-#include "platform/program_icon.h"
 #include "platform/twips.h"
 
 #include <QLabel>
@@ -38,15 +37,10 @@ bool frmAbout::exists() { return platform::FormRegistry::instance().exists<frmAb
 
 frmAbout::frmAbout()
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Selvaro's Yacht Charter Project"));
-    setWindowIcon(platform::programIcon());
+    platform::setUpWindow(*this, "frmAbout", QStringLiteral("About Selvaro's Yacht Charter Project"),
+                          QColor(192, 192, 192));
     setFont(platform::uiFont(8.25));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(background);
-    setAutoFillBackground(true);
 
     using platform::twipsRect;
     const QFont text = platform::uiFont(8.25);
@@ -73,12 +67,7 @@ void frmAbout::cmdOK_Click()
 
 void frmAbout::showEvent(QShowEvent *event)
 {
-    if (!m_placed) {
-        platform::centreOnScreen(*this);
-        m_placed = true;
-    }
     QDialog::showEvent(event);
-    platform::takeFocus(*this);
     cmdOK->setFocus();
     // The menu that opened this window hands the keyboard back to its own
     // window as it closes; take it once that has happened.

@@ -33,8 +33,6 @@ protected:
 private:
     friend class platform::FormRegistry;
     frmAbout();
-
-    bool m_placed = false;
 };
 
 } // namespace forms

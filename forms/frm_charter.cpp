@@ -12,7 +12,6 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/program.h"
-#include "platform/program_icon.h"
 #include "platform/regional_format.h"
 #include "platform/twips.h"
 #include "reports/layouts.h"
@@ -93,16 +92,10 @@ bool frmCharter::exists() { return platform::FormRegistry::instance().exists<frm
 
 frmCharter::frmCharter()
 {
-    setObjectName(QStringLiteral("frmCharter"));
-    setWindowTitle(QStringLiteral("New Charter Form"));
-    setWindowIcon(platform::programIcon());
+    platform::setUpWindow(*this, "frmCharter", QStringLiteral("New Charter Form"), QColor(192, 192, 192));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(platform::uiFont(8.25, true));
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(background);
-    setAutoFillBackground(true);
 
     createMenu();
     createControls();
@@ -359,13 +352,8 @@ bool frmCharter::eventFilter(QObject *watched, QEvent *event)
 
 void frmCharter::showEvent(QShowEvent *event)
 {
-    if (!m_placed) {
-        platform::centreOnScreen(*this);
-        m_placed = true;
-    }
     m_activationPending = true;
     QDialog::showEvent(event);
-    platform::takeFocus(*this);
 }
 
 void frmCharter::closeEvent(QCloseEvent *event)

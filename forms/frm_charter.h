@@ -86,7 +86,6 @@ private:
     bool acceptCharter();
     void noteWindowActivated(QWindow *window);
 
-    bool m_placed = false;
     // Whether the next activation counts as coming to this window: true after
     // it is shown or after another window of the program had the focus, false
     // when one of its own message boxes closes or another application hands

@@ -37,9 +37,7 @@ bool frmMain::exists() { return platform::FormRegistry::instance().exists<frmMai
 
 frmMain::frmMain()
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Selvaro's Yachts"));
-    setWindowIcon(platform::programIcon());
+    platform::setUpWindow(*this, "frmMain", QStringLiteral("Selvaro's Yachts"));
     createMenus();
 
     auto *client = new QWidget(this);
@@ -113,16 +111,6 @@ void frmMain::mnuFileExit_Click()
 void frmMain::mnuHelpAbout_Click()
 {
     platform::showModalOver(frmAbout::instance(), *this);
-}
-
-void frmMain::showEvent(QShowEvent *event)
-{
-    if (!m_placed) {
-        platform::centreOnScreen(*this);
-        m_placed = true;
-    }
-    QMainWindow::showEvent(event);
-    platform::takeFocus(*this);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

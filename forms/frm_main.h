@@ -40,7 +40,6 @@ public:
     void mnuHelpAbout_Click();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -48,7 +47,6 @@ private:
     frmMain();
 
     void createMenus();
-    bool m_placed = false;
 };
 
 } // namespace forms

@@ -3,8 +3,11 @@
 
 #include "platform/message_box.h"
 #include "platform/printer.h"
+#include "platform/program_icon.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QEvent>
 #include <QDialog>
 #include <QWindow>
 #include <QFont>
@@ -42,6 +45,8 @@ QFont uiFont(double points, bool bold)
     return font;
 }
 
+namespace {
+
 void centreOnScreen(QWidget &window)
 {
     const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
@@ -51,6 +56,45 @@ void centreOnScreen(QWidget &window)
     QRect frame = window.frameGeometry();
     frame.moveCenter(available.center());
     window.move(frame.topLeft());
+}
+
+// Watches a window's showing: centres it before it first appears (the show
+// event comes before the window is mapped) and hands it the keyboard.
+class ShowingWatcher final : public QObject {
+public:
+    explicit ShowingWatcher(QWidget &window) : QObject(&window), m_window(window) { window.installEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Show) {
+            if (!m_placed) {
+                centreOnScreen(m_window);
+                m_placed = true;
+            }
+            takeFocus(m_window);
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+    bool m_placed = false;
+};
+
+} // namespace
+
+void setUpWindow(QWidget &window, const char *name, const QString &caption, const QColor &background)
+{
+    window.setObjectName(QLatin1String(name));
+    window.setWindowTitle(caption);
+    window.setWindowIcon(programIcon());
+    if (background.isValid()) {
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, background);
+        window.setPalette(palette);
+        window.setAutoFillBackground(true);
+    }
+    new ShowingWatcher(window);
 }
 
 void takeFocus(QWidget &window)

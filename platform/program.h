@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class QDialog;
@@ -23,8 +24,11 @@ void sendWaitingLinesAtEnd();
 // The desktop's default sans-serif font at a size in points.
 QFont uiFont(double points, bool bold = false);
 
-// Places a window in the middle of the screen it will appear on.
-void centreOnScreen(QWidget &window);
+// Gives a window of the program its name, caption and the program's icon,
+// and makes it open centred on its screen the first time it is shown and
+// take the keyboard every time it is shown. A colour, when given, fills its
+// background.
+void setUpWindow(QWidget &window, const char *name, const QString &caption, const QColor &background = QColor());
 
 // Makes a window that is being shown the active one, so it has the keyboard.
 void takeFocus(QWidget &window);

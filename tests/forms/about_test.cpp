@@ -17,23 +17,7 @@ protected:
     forms::frmAbout &about() { return forms::frmAbout::instance(); }
 
     // Help > About, then `steps` while the About window is shown.
-    void inAboutWindow(const std::function<void()> &steps)
-    {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            ran = true;
-            if (QTest::qWaitForWindowActive(&about()))
-                steps();
-            else
-                ADD_FAILURE() << "the About window did not become active";
-            if (about().isVisible()) {
-                ADD_FAILURE() << "the About window is still open";
-                about().hide();
-            }
-        });
-        chooseMenu(main(), 'H', 'A');
-        EXPECT_TRUE(ran) << "About did not open modally";
-    }
+    void inAboutWindow(const std::function<void()> &steps) { inModalWindow(about(), 'H', 'A', steps); }
 };
 
 TEST_F(About, ShowsTheSameWindowEachTimeOverTheBlockedMainWindow)

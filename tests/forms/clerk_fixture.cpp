@@ -56,22 +56,23 @@ void ClerkTest::chooseMenu(QWidget &window, char menuKey, char itemKey)
     QTest::keyClick(menu, static_cast<Qt::Key>(itemKey));
 }
 
-void ClerkTest::inCharterWindow(const std::function<void()> &steps)
+void ClerkTest::inModalWindow(QWidget &window, char menuKey, char itemKey, const std::function<void()> &steps)
 {
+    const std::string title = window.windowTitle().toStdString();
     bool ran = false;
     QTimer::singleShot(0, [&] {
         ran = true;
-        if (QTest::qWaitForWindowActive(&charter()))
+        if (QTest::qWaitForWindowActive(&window))
             steps();
         else
-            ADD_FAILURE() << "the entry window did not become active";
-        if (charter().isVisible()) {
-            ADD_FAILURE() << "the entry window is still open";
-            charter().hide();
+            ADD_FAILURE() << '"' << title << "\" did not become active";
+        if (window.isVisible()) {
+            ADD_FAILURE() << '"' << title << "\" is still open";
+            window.hide();
         }
     });
-    chooseMenu(main(), 'F', 'N');
-    EXPECT_TRUE(ran) << "New Charter did not open the entry window modally";
+    chooseMenu(main(), menuKey, itemKey);
+    EXPECT_TRUE(ran) << '"' << title << "\" did not open modally";
     if (main().isVisible()) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&main())) << "the main window did not take the focus back";
     }

@@ -51,9 +51,11 @@ protected:
 
     // Alt+<menu key>, then <item key> in the menu that opened.
     void chooseMenu(QWidget &window, char menuKey, char itemKey);
-    // File > New Charter, then `steps` while the entry window is open; returns
-    // once the entry window is hidden again.
-    void inCharterWindow(const std::function<void()> &steps);
+    // Chooses the menu item of the main window that opens `window` modally,
+    // then runs `steps` while it is open; returns once it is hidden again.
+    void inModalWindow(QWidget &window, char menuKey, char itemKey, const std::function<void()> &steps);
+    // File > New Charter, then `steps` while the entry window is open.
+    void inCharterWindow(const std::function<void()> &steps) { inModalWindow(charter(), 'F', 'N', steps); }
     // Types into whatever has the keyboard focus.
     void type(const QString &text);
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
