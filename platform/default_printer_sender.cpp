@@ -2,6 +2,7 @@
 // Sends documents to the system's default printer through Qt Print Support,
 // which hands them to CUPS as PDF with the font embedded.
 #include "platform/errors.h"
+#include "platform/message_box.h"
 #include "platform/print_progress.h"
 #include "platform/printer.h"
 #include "reports/page_renderer.h"
@@ -64,7 +65,12 @@ public:
     {
         // Looked up only now: start-up never waits for the print service, and
         // every document goes to whichever printer is the default right now.
-        QPrinter printer(QPrinter::HighResolution);
+        // Asked for by name, since with no default chosen Qt would quietly
+        // take the first printer it finds, wherever that stands.
+        const QPrinterInfo destination = QPrinterInfo::defaultPrinter();
+        if (destination.isNull())
+            fail(noDefaultPrinterCause());
+        QPrinter printer(destination, QPrinter::HighResolution);
         // Without a default printer Qt quietly turns the printer into a PDF
         // writer with no file, which would swallow the document.
         if (printer.printerName().isEmpty()
@@ -83,7 +89,22 @@ public:
         if (printer.outputFormat() == QPrinter::NativeFormat) {
             if (const auto refusal = cupsRefusal())
                 fail(QStringLiteral("The printer \"%1\" did not accept the document: %2").arg(name, *refusal));
+            tellWhenStopped(name);
         }
+    }
+
+private:
+    // A stopped queue takes jobs but prints none until it is started again.
+    // The document is safe there and must not be sent twice, but the clerk
+    // would otherwise wait for paper in vain.
+    static void tellWhenStopped(const QString &name)
+    {
+        const QPrinterInfo queue = QPrinterInfo::printerInfo(name);
+        if (!queue.isNull() && queue.state() == QPrinter::Error)
+            MsgBox(QStringLiteral("The printer \"%1\" is stopped. The document waits in its queue and prints "
+                                  "once the printer is started again; there is no need to print it again.")
+                       .arg(name),
+                   vbExclamation);
     }
 };
 

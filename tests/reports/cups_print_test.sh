@@ -13,6 +13,11 @@
 # through this script:
 #
 #   cups_print_test.sh --control WORK_DIR stop|start|reject|accept
+#   cups_print_test.sh --control WORK_DIR disable|enable
+#   cups_print_test.sh --control WORK_DIR noprinter|nodefault|restore
+#
+# (noprinter removes the queue, nodefault leaves another queue that is not
+# the default, restore brings the default queue back.)
 #
 # Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept and pdftotext
 # (tools/packages.sh installs them). Nothing of the system's own printing
@@ -56,6 +61,17 @@ stop_scheduler() {
   rm -f "$work/cupsd.pid"
 }
 
+# A raw queue that prints to /dev/null, made the default: the spool keeps
+# exactly the PDF the program sent.
+add_default_queue() {
+  local out
+  if ! out=$(lpadmin -p "$queue" -E -v file:///dev/null 2>&1); then
+    echo "$out" >&2
+    return 1
+  fi
+  lpadmin -d "$queue"
+}
+
 if [ "${1:-}" = --control ]; then
   work=$2
   export CUPS_SERVER="$work/cups.sock"
@@ -64,13 +80,18 @@ if [ "${1:-}" = --control ]; then
     start) start_scheduler "$work" ;;
     reject) cupsreject -r "held for a test" "$queue" ;;
     accept) cupsaccept "$queue" ;;
+    disable) cupsdisable -r "stopped for a test" "$queue" ;;
+    enable) cupsenable "$queue" ;;
+    noprinter) lpadmin -x "$queue" ;;
+    nodefault) lpadmin -p "$queue-spare" -E -v file:///dev/null && lpadmin -x "$queue" ;;
+    restore) lpadmin -x "$queue-spare" 2>/dev/null || true; add_default_queue ;;
     *) echo "unknown action $3" >&2; exit 2 ;;
   esac
   exit 0
 fi
 
 driver=${1:?usage: cups_print_test.sh DRIVER}
-for tool in cupsd lpadmin lpstat cupsreject cupsaccept pdftotext; do
+for tool in cupsd lpadmin lpstat cupsreject cupsaccept cupsdisable cupsenable pdftotext; do
   command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin
   command -v "$tool" >/dev/null || { echo "missing $tool (see tools/packages.sh)" >&2; exit 1; }
 done
@@ -143,12 +164,7 @@ fi
 
 start_scheduler "$work"
 export CUPS_SERVER="$work/cups.sock"
-# A raw queue: the spool keeps exactly the PDF the program sent.
-if ! out=$(lpadmin -p "$queue" -E -v file:///dev/null 2>&1); then
-  echo "$out" >&2
-  exit 1
-fi
-lpadmin -d "$queue"
+add_default_queue
 lpstat -d | grep -q "$queue" || { echo "the private queue is not the default" >&2; exit 1; }
 
 # The program finds the scheduler over the loopback port.
