@@ -15,6 +15,8 @@ int main(int argc, char *argv[])
     // Closing a window is handled by the windows themselves: the hidden entry
     // window must not keep the program alive, nor end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ended by the system, the program still sends the lines waiting.
+    platform::endOnTerminationSignals();
 
     const platform::FormRegistry::Scope windows;
     forms::frmMain::instance().show();

@@ -21,6 +21,12 @@ void End();
 // program ends; when that fails, says so, since they cannot be kept.
 void sendWaitingLinesAtEnd();
 
+// Makes the system's requests to end (SIGTERM at shutdown or logout, SIGHUP
+// when the terminal goes away, SIGINT from Ctrl+C) end the program as Exit
+// does, so that the lines still waiting are sent rather than lost. Call once
+// the application object exists.
+void endOnTerminationSignals();
+
 // The desktop's default sans-serif font at a size in points.
 QFont uiFont(double points, bool bold = false);
 
