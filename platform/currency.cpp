@@ -3,13 +3,14 @@
 
 #include "platform/errors.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 
 namespace platform {
 namespace {
 
-__extension__ typedef unsigned __int128 u128;
+__extension__ using u128 = unsigned __int128;
 
 constexpr std::uint64_t kMagnitudeLimitPositive = static_cast<std::uint64_t>(INT64_MAX);
 constexpr std::uint64_t kMagnitudeLimitNegative = kMagnitudeLimitPositive + 1;
@@ -84,11 +85,11 @@ std::string Currency::toDecimalString() const
 {
     const auto magnitude = static_cast<std::uint64_t>(magnitudeOf(m_units));
     const auto scale = static_cast<std::uint64_t>(kScale);
-    char buffer[32];
-    const int length = std::snprintf(buffer, sizeof buffer, "%s%llu.%04llu", m_units < 0 ? "-" : "",
+    std::array<char, 32> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%s%llu.%04llu", m_units < 0 ? "-" : "",
                                      static_cast<unsigned long long>(magnitude / scale),
                                      static_cast<unsigned long long>(magnitude % scale));
-    return std::string(buffer, static_cast<std::size_t>(length));
+    return {buffer.data(), static_cast<std::size_t>(length)};
 }
 
 Currency Currency::operator+(Currency other) const
