@@ -28,7 +28,7 @@ icu::Locale localeFromPosixName(std::string_view posixName)
     if (codeset != std::string::npos)
         name.erase(codeset, modifier == std::string::npos ? std::string::npos : modifier - codeset);
     if (name.empty() || name == "C" || name == "POSIX")
-        return icu::Locale("en_US");
+        return {"en_US"};
     icu::Locale locale = icu::Locale::createCanonical(name.c_str());
     return locale.isBogus() ? icu::Locale("en_US") : locale;
 }
@@ -113,7 +113,7 @@ RegionalFormat &RegionalFormat::operator=(RegionalFormat &&) noexcept = default;
 
 RegionalFormat RegionalFormat::fromEnvironment()
 {
-    return RegionalFormat(environmentLocale("LC_NUMERIC"), environmentLocale("LC_MONETARY"));
+    return {environmentLocale("LC_NUMERIC"), environmentLocale("LC_MONETARY")};
 }
 
 const RegionalFormat &RegionalFormat::current()
