@@ -19,6 +19,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 
@@ -48,7 +49,7 @@ namespace {
 
 // The signal handler only writes a byte here; the event loop reads it and
 // ends the program outside the handler, where that is safe.
-int g_endRequest[2] = {-1, -1};
+std::array<int, 2> g_endRequest = {-1, -1};
 
 void requestEnd(int)
 {
@@ -62,7 +63,7 @@ void requestEnd(int)
 
 void endOnTerminationSignals()
 {
-    if (g_endRequest[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_endRequest) != 0)
+    if (g_endRequest[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_endRequest.data()) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_endRequest[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
