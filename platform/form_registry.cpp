@@ -17,10 +17,9 @@ QWidget *FormRegistry::find(std::type_index type) const
 
 QWidget &FormRegistry::adopt(std::type_index type, std::unique_ptr<QWidget> form)
 {
-    QWidget &widget = *form;
     m_byType.emplace(type, form.get());
     m_inCreationOrder.push_back(std::move(form));
-    return widget;
+    return *m_inCreationOrder.back();
 }
 
 void FormRegistry::destroyAll()
