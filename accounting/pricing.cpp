@@ -7,6 +7,9 @@
 
 namespace accounting {
 
+// Two field texts side by side, as the entry window hands them over; the
+// pricing tests pin which is which.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText, RateLookup rateForSize)
 {
     CharterPrice price;

@@ -6,6 +6,9 @@
 
 namespace accounting {
 
+// Hours and charge are both Currency amounts by design; the totals tests pin
+// which is which.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 void RunningTotals::recordCharter(platform::Currency hours, platform::Currency charge)
 {
     // Work everything out first so that a failure leaves the totals untouched.

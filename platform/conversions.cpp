@@ -73,7 +73,9 @@ LeadingNumber readRadixInteger(Scanner &scanner, int base)
 }
 
 // Decimal order of magnitude of the collected number: the value lies in
-// [10^(order-1), 10^order). Used only to tell overflow from underflow.
+// [10^(order-1), 10^order). Used only to tell overflow from underflow. The
+// parts come in the order they are written.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 std::int64_t orderOfMagnitude(std::string_view integerDigits, std::string_view fractionDigits,
                               std::string_view exponentText)
 {
