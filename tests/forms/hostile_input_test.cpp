@@ -147,20 +147,12 @@ protected:
     }
 };
 
-// Where the runs of the last charter line landed, text by text.
-struct PrintedRun {
-    int line; // counted from the charter's first line
-    int column;
-    QString text;
-};
-
-std::vector<PrintedRun> runsSince(const reports::PrintDocument &document, std::size_t firstLine)
+// Every run of the document, line after line.
+std::vector<reports::PrintRun> allRuns(const reports::PrintDocument &document)
 {
-    std::vector<PrintedRun> runs;
-    for (std::size_t i = firstLine; i < document.lines().size(); ++i) {
-        for (const auto &run : document.lines()[i].runs)
-            runs.push_back({static_cast<int>(i - firstLine), run.column, run.text});
-    }
+    std::vector<reports::PrintRun> runs;
+    for (const auto &line : document.lines())
+        runs.insert(runs.end(), line.runs.begin(), line.runs.end());
     return runs;
 }
 
@@ -201,7 +193,7 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
     });
 
     const auto &document = platform::Printer::instance().document();
-    const auto runs = runsSince(document, 0);
+    const auto runs = allRuns(document);
     const QString hoursText = QString::fromUtf8(c.hoursText);
     const QString chargeText = QString::fromUtf8(c.chargeText);
     const auto size = static_cast<std::int16_t>(charter().cboSize->entries()[c.sizeSteps - 1].toInt());
@@ -231,19 +223,16 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
     }
 
     if (c.plain) {
-        // Plain text: the line as it comes out, with blanks between the runs.
-        QStringList lines;
-        QString line;
-        int lineIndex = 0;
-        for (const auto &run : runs) {
-            if (run.line != lineIndex) {
-                lines.append(line);
-                line.clear();
-                lineIndex = run.line;
-            }
-            line += QString(run.column - 1 - line.size(), QLatin1Char(' ')) + run.text;
+        // One character to a column: the lines as the column rule lays them
+        // out, each text at its column, or at that column of the next line
+        // when the text before it ran past the column.
+        QStringList lines{QString()};
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const int column = columns[first + static_cast<int>(i)];
+            if (lines.back().size() + 1 > column)
+                lines.append(QString());
+            lines.back() += QString(column - 1 - lines.back().size(), QLatin1Char(' ')) + expected[i];
         }
-        lines.append(line);
         EXPECT_EQ(waitingLines(), lines);
     }
 
