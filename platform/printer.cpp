@@ -8,8 +8,8 @@ namespace platform {
 QString printFailureMessage(const PrintOutcome &outcome)
 {
     return QStringLiteral("The document could not be printed.\n\n%1\n\n"
-                          "Nothing was lost: the lines are kept and go out with the next document "
-                          "that prints.")
+                          "Nothing was lost: print it again when the printer is ready, and every "
+                          "line will be printed once.")
         .arg(outcome.problem);
 }
 
