@@ -6,41 +6,12 @@
 set -euo pipefail
 program=$1
 
-work=$(mktemp -d)
-display=":$((100 + RANDOM % 800))"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/x_session.sh"
+start_x_session
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-
-unset QT_QPA_PLATFORM
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
-
-fail() { echo "FAIL: $*"; cat "$work/program.log"; exit 1; }
-
-# Waits until the window with the keyboard carries the title.
-expect_active() {
-  local title=$1 name=""
-  for _ in $(seq 50); do
-    name=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
-    [ "$name" = "$title" ] && { echo "ok: \"$title\" has the keyboard"; return 0; }
-    sleep 0.1
-  done
-  fail "expected \"$title\" to have the keyboard, found \"$name\""
-}
 
 expect_active "Selvaro's Yachts"
 xdotool search --name "^Selvaro's Yachts\$" >/dev/null || fail "no main window"

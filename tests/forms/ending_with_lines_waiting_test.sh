@@ -15,41 +15,8 @@ set -euo pipefail
 spool=$1
 program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
 
-work=$(mktemp -d)
-display=":$((100 + RANDOM % 800))"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-unset QT_QPA_PLATFORM
-
-fail() {
-  echo "FAIL: $*"
-  cat "$work/program.log" 2>/dev/null || true
-  exit 1
-}
-
-# Waits until the window with the keyboard carries the title.
-expect_active() {
-  local title=$1 name=""
-  for _ in $(seq 100); do
-    name=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
-    [ "$name" = "$title" ] && return 0
-    sleep 0.1
-  done
-  fail "expected \"$title\" to have the keyboard, found \"$name\""
-}
+source "$(dirname "$0")/../support/x_session.sh"
+start_x_session
 
 start_program() {
   "$program" >"$work/program.log" 2>&1 &
