@@ -24,7 +24,6 @@ public:
     // comparing without regard to letter case; equal entries keep the order
     // they were added in.
     void setSorted(bool sorted) { m_sorted = sorted; }
-    bool isSorted() const { return m_sorted; }
 
     int listIndex() const { return currentIndex(); }
     // -1 clears the selection and, in an editable box, its text. Throws
