@@ -113,7 +113,7 @@ void frmCharter::createMenu()
     const auto action = [this](const char *name, const QString &caption, void (frmCharter::*handler)()) {
         QAction *item = mnuEdit->addAction(caption);
         item->setObjectName(QLatin1String(name));
-        connect(item, &QAction::triggered, this, [this, handler] { platform::runHandler([&] { (this->*handler)(); }); });
+        connect(item, &QAction::triggered, this, platform::guarded(this, handler));
         return item;
     };
     mnuEditAddYachtType = action("mnuEditAddYachtType", QStringLiteral("Add Ya&cht Type"),
@@ -179,7 +179,7 @@ void frmCharter::createControls()
     Frame1->setFocusPolicy(Qt::NoFocus);
 
     const auto onClick = [this](QPushButton *button, void (frmCharter::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { platform::runHandler([&] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, platform::guarded(this, handler));
     };
     onClick(cmdOK, &frmCharter::cmdOK_Click);
     onClick(cmdClear, &frmCharter::cmdClear_Click);

@@ -58,7 +58,7 @@ void frmMain::createMenus()
     const auto action = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*handler)()) {
         QAction *item = menu->addAction(caption);
         item->setObjectName(QLatin1String(name));
-        connect(item, &QAction::triggered, this, [this, handler] { platform::runHandler([&] { (this->*handler)(); }); });
+        connect(item, &QAction::triggered, this, platform::guarded(this, handler));
         return item;
     };
 

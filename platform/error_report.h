@@ -21,4 +21,11 @@ template <typename Handler> void runHandler(Handler &&handler)
     }
 }
 
+// A slot that runs a window's handler through runHandler, for connecting a
+// button or menu item to it.
+template <typename Form> auto guarded(Form *form, void (Form::*handler)())
+{
+    return [form, handler] { runHandler([&] { (form->*handler)(); }); };
+}
+
 } // namespace platform
