@@ -4,12 +4,12 @@
 // with nothing painted; and how long start-up takes next to an empty window
 // with the same menu bar.
 
-#include "accounting/running_totals.h"
-#include "forms/frm_charter.h"
-#include "forms/frm_main.h"
-#include "platform/combo_box.h"
-#include "platform/form_registry.h"
-#include "platform/printer.h"
+#include "core/accounting/running_totals.h"
+#include "printing/print_service.h"
+#include "ui/forms/frm_charter.h"
+#include "ui/forms/frm_main.h"
+#include "ui/program.h"
+#include "ui/widgets/combo_box.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -20,17 +20,26 @@
 
 namespace {
 
-class DiscardingPrinter final : public platform::DocumentSender {
+class DiscardingPrinter final : public printing::DocumentSender {
 public:
-    void send(const reports::PrintDocument &, const QString &) override {}
+    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PageProgress *) override
+    {
+        return printing::Delivery::Printed;
+    }
 };
+
+ui::Program::Parts discardingParts()
+{
+    ui::Program::Parts parts;
+    parts.sender = std::make_unique<DiscardingPrinter>();
+    return parts;
+}
 
 // Puts `waiting` charters in the totals and the print document, as after a
 // busy day, so that later acceptances are measured against a full program.
-void prepareDay(int waiting)
+void prepareDay(ui::Program &program, int waiting)
 {
-    auto &printer = platform::Printer::instance();
-    printer.setSender(std::make_unique<DiscardingPrinter>());
+    auto &printer = program.printer();
     printer.endDoc();
     accounting::RunningTotals totals;
     const auto statement = reports::PrintStatement().moveTo(5).text(QStringLiteral("Earlier")).endLine();
@@ -38,7 +47,7 @@ void prepareDay(int waiting)
         totals.recordCharter(platform::Currency::fromInt16(2), platform::Currency::fromInt16(190));
         printer.print(statement);
     }
-    accounting::programTotals() = totals;
+    program.totals() = totals;
 }
 
 void fillFields(forms::frmCharter &form, int variant)
@@ -53,14 +62,15 @@ void fillFields(forms::frmCharter &form, int variant)
 void BM_AcceptCharter(benchmark::State &state)
 {
     const int waiting = static_cast<int>(state.range(0));
-    auto &form = forms::frmCharter::instance();
-    forms::frmMain::instance();
-    prepareDay(waiting);
+    ui::Program program(discardingParts(), platform::RegionalFormat("en_US"));
+    auto &form = program.frmCharter();
+    program.frmMain();
+    prepareDay(program, waiting);
     int accepted = waiting;
     for (auto _ : state) {
         state.PauseTiming();
         if (accepted == accounting::RunningTotals::kMaxCharters) {
-            prepareDay(waiting);
+            prepareDay(program, waiting);
             accepted = waiting;
         }
         fillFields(form, accepted);
@@ -68,7 +78,7 @@ void BM_AcceptCharter(benchmark::State &state)
         form.cmdOK_Click();
         ++accepted;
     }
-    if (accounting::programTotals().gintCharterCount() != accepted)
+    if (program.totals().gintCharterCount() != accepted)
         state.SkipWithError("a charter was refused");
 }
 BENCHMARK(BM_AcceptCharter)->Arg(0)->Arg(16000)->Arg(32000)->Unit(benchmark::kMicrosecond);
@@ -76,11 +86,11 @@ BENCHMARK(BM_AcceptCharter)->Arg(0)->Arg(16000)->Arg(32000)->Unit(benchmark::kMi
 void BM_StartMainWindow(benchmark::State &state)
 {
     for (auto _ : state) {
-        auto &window = forms::frmMain::instance();
-        window.show();
+        auto program = std::make_unique<ui::Program>(discardingParts(), platform::RegionalFormat("en_US"));
+        program->frmMain().show();
         QApplication::processEvents();
         state.PauseTiming();
-        platform::FormRegistry::instance().destroyAll();
+        program.reset();
         state.ResumeTiming();
     }
 }
@@ -120,6 +130,5 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    platform::FormRegistry::instance().destroyAll();
     return 0;
 }

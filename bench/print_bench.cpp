@@ -6,9 +6,9 @@
 // main window does, with the summary. Exits 0 when the PDF was written.
 #include "print_bench_data.h"
 
-#include "platform/pdf_file_sender.h"
-#include "platform/printer.h"
-#include "reports/layouts.h"
+#include "printing/pdf_file_sender.h"
+#include "printing/print_service.h"
+#include "core/reports/layouts.h"
 
 #include <QGuiApplication>
 
@@ -29,14 +29,13 @@ int main(int argc, char *argv[])
     QGuiApplication application(argc, argv);
 
     const bench::Day day = bench::makeDay(count);
-    platform::Printer &printer = platform::Printer::instance();
-    printer.setSender(std::make_unique<platform::PdfFileSender>(QString::fromLocal8Bit(argv[2])));
+    printing::PrintService printer(std::make_unique<printing::PdfFileSender>(QString::fromLocal8Bit(argv[2])));
     for (const bench::Charter &charter : day.charters)
         printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
                                            charter.chargeText));
-    const platform::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText));
+    const printing::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText));
     if (!outcome) {
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.problem));
+        std::fprintf(stderr, "the PDF could not be written to %s\n", argv[2]);
         return 1;
     }
     return 0;

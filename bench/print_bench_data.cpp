@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "print_bench_data.h"
 
-#include "accounting/pricing.h"
-#include "accounting/rate_table.h"
-#include "accounting/running_totals.h"
-#include "platform/regional_format.h"
+#include "core/accounting/pricing.h"
+#include "core/accounting/rate_table.h"
+#include "core/accounting/running_totals.h"
+#include "core/platform/regional_format.h"
 
 #include <array>
 #include <random>

@@ -11,10 +11,10 @@
 //   the printer is never asked.
 #include "print_bench_data.h"
 
-#include "platform/pdf_file_sender.h"
-#include "platform/printer.h"
-#include "reports/layouts.h"
-#include "reports/page_renderer.h"
+#include "printing/pdf_file_sender.h"
+#include "printing/print_service.h"
+#include "core/reports/layouts.h"
+#include "printing/page_renderer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +49,7 @@ void ProgramPath(benchmark::State &state)
 {
     const bench::Day &day = dayOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        platform::Printer printer(std::make_unique<platform::PdfFileSender>(pdfPath()));
+        printing::PrintService printer(std::make_unique<printing::PdfFileSender>(pdfPath()));
         for (const bench::Charter &charter : day.charters)
             printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
                                                charter.chargeText));
@@ -66,8 +66,8 @@ void ProgramPath(benchmark::State &state)
     for (const auto &statement : reports::summary(day.averageText, day.revenueText))
         document.print(statement);
     QPdfWriter writer(pdfPath());
-    reports::preparePage(writer);
-    state.counters["pages"] = reports::PageRenderer(writer).pageCount(document);
+    printing::preparePage(writer);
+    state.counters["pages"] = printing::PageRenderer(writer).pageCount(document);
 }
 
 void BareQPainter(benchmark::State &state)
@@ -128,10 +128,14 @@ void BareQPainter(benchmark::State &state)
 }
 
 // Sends nothing: counts how often the printer would have been asked.
-class CountingSender final : public platform::DocumentSender {
+class CountingSender final : public printing::DocumentSender {
 public:
     explicit CountingSender(int &sends) : m_sends(sends) {}
-    void send(const reports::PrintDocument &, const QString &) override { ++m_sends; }
+    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PageProgress *) override
+    {
+        ++m_sends;
+        return printing::Delivery::Printed;
+    }
 
 private:
     int &m_sends;
@@ -140,7 +144,7 @@ private:
 void AppendLine(benchmark::State &state)
 {
     int sends = 0;
-    platform::Printer printer(std::make_unique<CountingSender>(sends));
+    printing::PrintService printer(std::make_unique<CountingSender>(sends));
     const auto line = reports::charterLine(QStringLiteral("Jones"), QStringLiteral("Hobie"), 24,
                                            QStringLiteral("2.5"), QStringLiteral("$342.50"));
     for (std::int64_t i = 0; i < state.range(0); ++i)

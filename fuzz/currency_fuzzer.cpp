@@ -12,8 +12,8 @@
 //     up to half a trillion survive a trip through double.
 #include "fuzz_check.h"
 
-#include "platform/currency.h"
-#include "platform/errors.h"
+#include "core/platform/currency.h"
+#include "core/platform/errors.h"
 
 #include <cmath>
 #include <cstdint>

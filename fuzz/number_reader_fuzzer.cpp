@@ -5,8 +5,8 @@
 // model that reads the same text through the C library.
 #include "fuzz_check.h"
 
-#include "platform/conversions.h"
-#include "platform/errors.h"
+#include "core/platform/conversions.h"
+#include "core/platform/errors.h"
 
 #include <bit>
 #include <cerrno>

@@ -23,9 +23,9 @@
 // charge).
 #include "fuzz_check.h"
 
-#include "reports/layouts.h"
-#include "reports/print_document.h"
-#include "reports/print_statement.h"
+#include "core/reports/layouts.h"
+#include "core/reports/print_document.h"
+#include "core/reports/print_statement.h"
 
 #include <QString>
 

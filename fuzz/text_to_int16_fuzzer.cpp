@@ -4,8 +4,8 @@
 // nothing else. Plain decimal texts are checked against an exact model.
 #include "fuzz_check.h"
 
-#include "platform/conversions.h"
-#include "platform/errors.h"
+#include "core/platform/conversions.h"
+#include "core/platform/errors.h"
 
 #include <cmath>
 #include <cstdint>

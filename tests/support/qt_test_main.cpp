@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
-// GoogleTest entry point for tests that need a QApplication. Windows are
-// drawn offscreen unless the caller asks for another platform.
-#include "platform/form_registry.h"
-
+// GoogleTest entry point for tests that need an application object. Windows
+// are drawn offscreen unless the caller asks for another platform.
+#ifdef SELVARO_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -12,9 +16,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    const int status = RUN_ALL_TESTS();
-    platform::FormRegistry::instance().destroyAll();
-    return status;
+    TestApplication app(argc, argv);
+    TestApplication::setQuitOnLastWindowClosed(false);
+    return RUN_ALL_TESTS();
 }

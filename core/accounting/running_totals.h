@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/platform/currency.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace platform {
+class RegionalFormat;
+}
+
+namespace accounting {
+
+struct SummaryFigures {
+    double averageHours = 0.0;
+    QString averageText; // one decimal
+    QString revenueText; // currency
+};
+
+// The running totals over every charter accepted since the program started.
+// Nothing subtracts from them and nothing resets them.
+class RunningTotals {
+public:
+    static constexpr std::int16_t kMaxCharters = INT16_MAX;
+
+    // Adds one charter. All or nothing: when any total would overflow (a sum
+    // past the Currency range, or a 32,768th charter) nothing changes and
+    // OverflowError is thrown.
+    void recordCharter(platform::Currency hours, platform::Currency charge);
+
+    std::int16_t gintCharterCount() const { return m_charterCount; }
+    platform::Currency gcurTotalHours() const { return m_totalHours; }
+    platform::Currency gcurTotalRevenue() const { return m_totalRevenue; }
+
+    // Only meaningful once a charter has been recorded; throws
+    // InvalidArgumentError before that.
+    double averageHours() const;
+    SummaryFigures summaryFigures(const platform::RegionalFormat &format) const;
+
+private:
+    std::int16_t m_charterCount = 0;
+    platform::Currency m_totalHours;
+    platform::Currency m_totalRevenue;
+};
+
+} // namespace accounting

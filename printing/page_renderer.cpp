@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "printing/page_renderer.h"
+
+#include "printing/print_error.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace printing {
+namespace {
+
+// The last column holding something other than a blank (0 for an empty
+// line): trailing blanks, such as the one after a number, never push a line
+// into an extra row.
+int lastPrintedColumn(const PrintLine &line)
+{
+    for (auto run = line.runs.rbegin(); run != line.runs.rend(); ++run) {
+        qsizetype length = run->text.size();
+        while (length > 0 && run->text[length - 1] == QLatin1Char(' '))
+            --length;
+        if (length > 0)
+            return run->column + static_cast<int>(length) - 1;
+    }
+    return 0;
+}
+
+// How many whole cells of `size` fit into `space`; a hair of rounding in the
+// device's measures must not cost a cell.
+int cellsThatFit(double space, double size)
+{
+    return std::max(1, static_cast<int>(std::floor(space / size + 1e-9)));
+}
+
+// Draws the text starting at a column, leaving out blanks at either end:
+// they put nothing on paper, and a job without them is smaller.
+void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == QLatin1Char(' '))
+        ++first;
+    while (end > first && text[end - 1] == QLatin1Char(' '))
+        --end;
+    if (first == end)
+        return;
+    const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
+    if (first == 0 && end == text.size())
+        painter.drawText(origin, text);
+    else
+        painter.drawText(origin, text.mid(first, end - first));
+}
+
+} // namespace
+
+QFont printFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(10); // points, so the size on paper does not depend on the resolution
+    return font;
+}
+
+void preparePage(QPagedPaintDevice &device)
+{
+    QPageLayout layout = device.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    const QMarginsF margins(std::max(kPageMarginMillimetres, least.left()),
+                            std::max(kPageMarginMillimetres, least.top()),
+                            std::max(kPageMarginMillimetres, least.right()),
+                            std::max(kPageMarginMillimetres, least.bottom()));
+    // A device that refuses keeps margins of its own, which print just as well.
+    device.setPageMargins(margins, QPageLayout::Millimeter);
+}
+
+PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device), m_font(printFont())
+{
+    const QFontMetricsF metrics(m_font, &device);
+    // In a fixed-pitch font every character has this advance.
+    m_grid.advance = metrics.horizontalAdvance(QLatin1Char('0'));
+    m_grid.lineHeight = metrics.lineSpacing();
+    m_grid.ascent = metrics.ascent();
+    m_grid.columns = cellsThatFit(device.width(), m_grid.advance);
+    m_grid.rows = cellsThatFit(device.height(), m_grid.lineHeight);
+}
+
+int PageRenderer::rowCount(const PrintLine &line) const
+{
+    const int last = lastPrintedColumn(line);
+    return last <= 0 ? 1 : (last - 1) / m_grid.columns + 1;
+}
+
+int PageRenderer::pageCount(const PrintDocument &document) const
+{
+    long long rows = 0;
+    for (const PrintLine &line : document.lines())
+        rows += rowCount(line);
+    return std::max(1, static_cast<int>((rows + m_grid.rows - 1) / m_grid.rows));
+}
+
+void PageRenderer::render(const PrintDocument &document, QPainter &painter, PageProgress *progress) const
+{
+    painter.setFont(m_font);
+    const int pages = pageCount(document);
+    int page = 1;
+    int row = 0; // on the current page
+
+    for (const PrintLine &line : document.lines()) {
+        const int lineRows = rowCount(line);
+        for (int part = 0; part < lineRows; ++part) {
+            if (row == m_grid.rows) {
+                if (progress)
+                    progress->pageDone(page, pages);
+                if (!m_device.newPage())
+                    throw PrinterError(PrintProblem::CouldNotTurnPage, QString(), QString(), page + 1);
+                ++page;
+                row = 0;
+            }
+            const double baseline = row * m_grid.lineHeight + m_grid.ascent;
+            if (lineRows == 1) {
+                for (const PrintRun &run : line.runs)
+                    drawAt(painter, m_grid, run.column, baseline, run.text);
+            } else {
+                // This row shows the line's columns first..last; each run
+                // contributes whatever part of it falls in between.
+                const int first = part * m_grid.columns + 1;
+                const int last = first + m_grid.columns - 1;
+                for (const PrintRun &run : line.runs) {
+                    const int from = std::max(run.column, first);
+                    const int to = std::min(run.endColumn() - 1, last);
+                    if (from > to)
+                        continue;
+                    drawAt(painter, m_grid, from - first + 1, baseline, run.text.mid(from - run.column, to - from + 1));
+                }
+            }
+            ++row;
+        }
+    }
+    if (progress)
+        progress->pageDone(pages, pages);
+}
+
+void paintDocument(QPagedPaintDevice &device, const PrintDocument &document, const QString &destination,
+                   PageProgress *progress)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw PrinterError(PrintProblem::CouldNotStart, destination);
+    try {
+        PageRenderer(device).render(document, painter, progress);
+    } catch (...) {
+        // Ending the painter would hand the pages so far to the spooler.
+        if (auto *printer = dynamic_cast<QPrinter *>(&device))
+            printer->abort();
+        painter.end();
+        throw;
+    }
+    if (!painter.end())
+        throw PrinterError(PrintProblem::CouldNotFinish, destination);
+}
+
+} // namespace printing

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#include "printing/pdf_file_sender.h"
+
+#include "printing/page_renderer.h"
+
+#include <QPdfWriter>
+
+namespace printing {
+
+Delivery PdfFileSender::send(const reports::PrintDocument &document, const QString &jobName, PageProgress *progress)
+{
+    QPdfWriter writer(m_path);
+    writer.setTitle(jobName);
+    writer.setCreator(jobName);
+    preparePage(writer);
+    paintDocument(writer, document, m_path, progress);
+    return Delivery::Printed;
+}
+
+} // namespace printing

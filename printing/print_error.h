@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace printing {
+
+// Why a document did not reach the printer. The windows word it for the
+// clerk; this layer only names it.
+enum class PrintProblem {
+    NoPrintService,   // no scheduler answers, or it knows no printer at all
+    NoDefaultPrinter, // printers exist but none is the default
+    Refused,          // the queue refused the job; detail holds the scheduler's reason
+    CouldNotStart,    // the device would not begin
+    CouldNotTurnPage, // the device would not start page `page`
+    CouldNotFinish,   // the device would not end the job
+};
+
+class PrinterError : public std::runtime_error {
+public:
+    explicit PrinterError(PrintProblem problem, QString destination = QString(), QString detail = QString(),
+                          int page = 0)
+        : std::runtime_error("the document could not be printed"), m_problem(problem),
+          m_destination(std::move(destination)), m_detail(std::move(detail)), m_page(page)
+    {
+    }
+
+    PrintProblem problem() const { return m_problem; }
+    // The printer's name, or the file's path for a PDF file.
+    const QString &destination() const { return m_destination; }
+    const QString &detail() const { return m_detail; }
+    int page() const { return m_page; }
+
+private:
+    PrintProblem m_problem;
+    QString m_destination;
+    QString m_detail;
+    int m_page;
+};
+
+} // namespace printing

@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: MIT
+// The renderer, checked on paper: documents are rendered into PDF files
+// through the program's own sender and read back with pdftotext, so every
+// word is found at the column and row the document model gave it.
+#include "pdf_words.h"
+
+#include "core/platform/errors.h"
+#include "printing/pdf_file_sender.h"
+#include "printing/print_service.h"
+#include "core/reports/layouts.h"
+#include "printing/page_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+using reports::PrintDocument;
+using reports::PrintStatement;
+using testing_pdf::PlacedWord;
+
+namespace {
+
+QString qs(const char *text) { return QString::fromUtf8(text); }
+
+class PdfOutput : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("out.pdf")); }
+
+    // Sends the document through the program's printer service into a PDF
+    // and reads it back word by word.
+    std::vector<PlacedWord> printAndRead(const PrintDocument &document, int *pages = nullptr)
+    {
+        printing::PdfFileSender sender(path());
+        sender.send(document, QStringLiteral("Selvaro's Yachts"), nullptr);
+        QString error;
+        const auto read = testing_pdf::readWords(path(), &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        if (pages)
+            *pages = static_cast<int>(read.size());
+        const auto placed = testing_pdf::placeWords(read, testing_pdf::a4Grid());
+        EXPECT_EQ(testing_pdf::offGrid(placed), QString()) << "words between columns or rows";
+        return placed;
+    }
+};
+
+PrintDocument documentOf(const std::vector<PrintStatement> &statements)
+{
+    PrintDocument document;
+    for (const auto &statement : statements)
+        document.print(statement);
+    return document;
+}
+
+TEST_F(PdfOutput, TheGridFitsACharterLineOnA4)
+{
+    const auto grid = testing_pdf::a4Grid();
+    EXPECT_GE(grid.columns, 74) << "the charge ends in column 74";
+    EXPECT_LE(grid.columns, 100);
+    EXPECT_GE(grid.rows, 40);
+    // as many columns and rows as fit the printable area, and no more
+    EXPECT_LE(grid.columns * grid.advance, grid.width + 1e-6);
+    EXPECT_GT((grid.columns + 1) * grid.advance, grid.width);
+    EXPECT_LE(grid.rows * grid.lineHeight, grid.height + 1e-6);
+    EXPECT_GT((grid.rows + 1) * grid.lineHeight, grid.height);
+    // 10 point fixed-pitch: an advance near 6 points, a row near 12
+    EXPECT_NEAR(grid.advance, 6.0, 0.5);
+    EXPECT_NEAR(grid.lineHeight, 12.5, 2.0);
+}
+
+TEST_F(PdfOutput, CharterLinesAndSummaryLandOnTheirColumns)
+{
+    PrintDocument document;
+    document.print(reports::charterLine(qs("Jones"), qs("Hobie"), 24, qs("2.5"), qs("$342.50")));
+    document.print(reports::charterLine(qs("Abcdefghijklmnopqrstuvwxyz"), qs("Hans Christian 2"), 45, qs("100.0"),
+                                        qs("$55,000.00")));
+    for (const auto &statement : reports::summary(qs("51.3"), qs("$55,342.50")))
+        document.print(statement);
+
+    const std::vector<PlacedWord> expected{
+        {0, 0, 5, qs("Jones")},      {0, 0, 30, qs("Hobie")},
+        {0, 0, 46, qs("24")},        {0, 0, 57, qs("2.5")},
+        {0, 0, 68, qs("$342.50")},   {0, 1, 5, qs("Abcdefghijklmnopqrstuvwxyz")},
+        {0, 2, 30, qs("Hans")},      {0, 2, 35, qs("Christian")},
+        {0, 2, 45, qs("2")},         {0, 3, 46, qs("45")},
+        {0, 3, 55, qs("100.0")},     {0, 3, 65, qs("$55,000.00")},
+        {0, 5, 15, qs("Average")},   {0, 5, 23, qs("Hours")},
+        {0, 5, 29, qs("Chartered:")}, {0, 5, 40, qs("51.3")},
+        {0, 6, 15, qs("Total")},     {0, 6, 21, qs("Revenue:")},
+        {0, 6, 30, qs("$55,342.50")}};
+    EXPECT_EQ(printAndRead(document), expected);
+}
+
+TEST_F(PdfOutput, YachtListLandsOnItsColumns)
+{
+    const auto document = documentOf(reports::yachtList({qs("C & C"), qs("Catalina"), qs("WaveLength")}));
+    const std::vector<PlacedWord> expected{{0, 1, 29, qs("Yacht")}, {0, 1, 35, qs("List")},
+                                           {0, 3, 15, qs("C")},     {0, 3, 17, qs("&")},
+                                           {0, 3, 19, qs("C")},     {0, 4, 15, qs("Catalina")},
+                                           {0, 5, 15, qs("WaveLength")}};
+    EXPECT_EQ(printAndRead(document), expected);
+}
+
+TEST_F(PdfOutput, FullPagesBreakOntoNewOnes)
+{
+    const auto grid = testing_pdf::a4Grid();
+    PrintDocument document;
+    const int lines = 2 * grid.rows + 3;
+    for (int i = 0; i < lines; ++i)
+        document.print(PrintStatement().text(QStringLiteral("Line%1").arg(i)).moveTo(60).text(qs("end")).endLine());
+
+    int pages = 0;
+    const auto words = printAndRead(document, &pages);
+    EXPECT_EQ(pages, 3);
+    EXPECT_EQ(words, testing_pdf::expectedWords(document, grid.columns, grid.rows));
+    // the first row of the second page holds the line after the last that fitted
+    const PlacedWord firstOnPage2{1, 0, 1, QStringLiteral("Line%1").arg(grid.rows)};
+    EXPECT_NE(std::find(words.begin(), words.end(), firstOnPage2), words.end());
+}
+
+TEST_F(PdfOutput, ALineWiderThanThePageGoesOnInTheNextRow)
+{
+    const auto grid = testing_pdf::a4Grid();
+    QString longWord;
+    for (int i = 0; longWord.size() < 2 * grid.columns + 10; ++i)
+        longWord += QString::number(i % 10);
+    PrintDocument document;
+    document.print(PrintStatement().text(qs("before")).endLine());
+    // a run crossing the edge, a run wholly beyond it, and one wrapping twice
+    document.print(PrintStatement()
+                       .moveTo(static_cast<std::int16_t>(grid.columns - 2))
+                       .text(qs("edgeword"))
+                       .moveTo(static_cast<std::int16_t>(grid.columns + 20))
+                       .text(qs("beyond"))
+                       .endLine());
+    document.print(PrintStatement().text(longWord).endLine());
+    // exactly as wide as the page: no extra row, even with a blank after it
+    document.print(PrintStatement().moveTo(static_cast<std::int16_t>(grid.columns - 1)).integer(7).endLine());
+    document.print(PrintStatement().text(qs("after")).endLine());
+
+    const auto words = printAndRead(document);
+    EXPECT_EQ(words, testing_pdf::expectedWords(document, grid.columns, grid.rows));
+    // Every character of the long word reached the paper, row after row.
+    QString joined;
+    for (const auto &word : words)
+        if (word.row >= 3 && word.row <= 5)
+            joined += word.text;
+    EXPECT_EQ(joined, longWord);
+    EXPECT_EQ(words.back(), (PlacedWord{0, 7, 1, qs("after")}));
+}
+
+TEST_F(PdfOutput, EveryCharacterReachesThePaper)
+{
+    const QString names = qs("Ærøskøbing Müller-Lüdenscheidt Ñandú Œuvre Ångström Żółć");
+    const auto document = documentOf({PrintStatement().moveTo(5).text(names).endLine(),
+                                      PrintStatement().text(qs("tab\there")).endLine()});
+    const auto words = printAndRead(document);
+    QStringList texts;
+    for (const auto &word : words)
+        texts << word.text;
+    EXPECT_EQ(texts.join(QLatin1Char(' ')), names + qs(" tab\uFFFDhere"));
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words.front().column, 5);
+}
+
+TEST_F(PdfOutput, TheTextIsRealTextInAnEmbeddedFont)
+{
+    printAndRead(documentOf({PrintStatement().text(qs("Searchable")).endLine()}));
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {path()});
+    ASSERT_TRUE(fonts.waitForFinished(30'000));
+    ASSERT_EQ(fonts.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(fonts.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3) << "no font at all: the text was drawn as outlines";
+    // The columns of pdffonts' table, found from the dashes under its heading.
+    const qsizetype embedded = lines[0].indexOf(QLatin1String("emb"));
+    ASSERT_GE(embedded, 0);
+    for (qsizetype i = 2; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].mid(embedded, 3), QLatin1String("yes")) << lines[i].toStdString();
+}
+
+TEST_F(PdfOutput, TheTitleIsTheJobName)
+{
+    printAndRead(documentOf({PrintStatement()}));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path()});
+    ASSERT_TRUE(info.waitForFinished(30'000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("^Title: +Selvaro's Yachts$"),
+                                                 QRegularExpression::MultilineOption)));
+}
+
+TEST_F(PdfOutput, AFileThatCannotBeWrittenIsAPrinterError)
+{
+    printing::PrintService printer(std::make_unique<printing::PdfFileSender>(qs("/nonexistent-folder/out.pdf")));
+    printer.print(PrintStatement().text(qs("kept")).endLine());
+    const auto outcome = printer.printAndEndDoc(reports::summary(qs("1.0"), qs("$1.00")));
+    EXPECT_FALSE(outcome);
+    ASSERT_TRUE(outcome.error.has_value());
+    EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::CouldNotStart);
+    EXPECT_EQ(outcome.error->destination(), qs("/nonexistent-folder/out.pdf"));
+    EXPECT_EQ(printer.document().lines().size(), 1u);
+}
+
+class Renderer : public testing::Test {
+protected:
+    QPdfWriter writer{QString()};
+    Renderer() { printing::preparePage(writer); }
+};
+
+TEST_F(Renderer, RowsPerLineIgnoreTrailingBlanks)
+{
+    const printing::PageRenderer renderer(writer);
+    const int columns = renderer.grid().columns;
+    const auto rowsOf = [&](std::vector<reports::PrintRun> runs) {
+        reports::PrintLine line;
+        line.runs = std::move(runs);
+        return renderer.rowCount(line);
+    };
+    EXPECT_EQ(rowsOf({}), 1);
+    EXPECT_EQ(rowsOf({{columns, qs("x")}}), 1);
+    EXPECT_EQ(rowsOf({{columns, qs("x   ")}}), 1);
+    EXPECT_EQ(rowsOf({{columns, qs("xy")}}), 2);
+    EXPECT_EQ(rowsOf({{columns + 1, qs("x")}}), 2);
+    EXPECT_EQ(rowsOf({{1, qs("x")}, {columns + 1, qs("   ")}}), 1);
+    EXPECT_EQ(rowsOf({{2 * columns + 1, qs("x")}}), 3);
+    EXPECT_EQ(rowsOf({{1, QString(3 * columns, QLatin1Char('x'))}}), 3);
+}
+
+TEST_F(Renderer, PagesCountWholeRows)
+{
+    const printing::PageRenderer renderer(writer);
+    const int rows = renderer.grid().rows;
+    PrintDocument document;
+    EXPECT_EQ(renderer.pageCount(document), 1);
+    for (int i = 0; i < rows; ++i)
+        document.print(PrintStatement().text(qs("x")).endLine());
+    EXPECT_EQ(renderer.pageCount(document), 1);
+    document.print(PrintStatement());
+    EXPECT_EQ(renderer.pageCount(document), 2);
+    // a wide line on the last row of a page spills onto the next
+    PrintDocument wide;
+    for (int i = 0; i < rows - 1; ++i)
+        wide.print(PrintStatement());
+    wide.print(PrintStatement().text(QString(renderer.grid().columns + 1, QLatin1Char('x'))).endLine());
+    EXPECT_EQ(renderer.pageCount(wide), 2);
+}
+
+TEST_F(Renderer, ProgressIsReportedAfterEveryPage)
+{
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath(QStringLiteral("progress.pdf")));
+    printing::preparePage(pdf);
+    const int rows = printing::PageRenderer(pdf).grid().rows;
+    PrintDocument document;
+    for (int i = 0; i < 2 * rows + 1; ++i)
+        document.print(PrintStatement().text(qs("line")).endLine());
+
+    struct Seen final : printing::PageProgress {
+        std::vector<std::pair<int, int>> pages;
+        void pageDone(int done, int all) override { pages.emplace_back(done, all); }
+    } seen;
+    printing::paintDocument(pdf, document, qs("a test file"), &seen);
+    EXPECT_EQ(seen.pages, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: MIT
+// The print document service: one current document, ended as one job, and
+// never a line lost or printed twice when the printer fails.
+#include "core/platform/errors.h"
+#include "printing/print_service.h"
+#include "core/reports/layouts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+using printing::PrintOutcome;
+using printing::PrintService;
+using reports::PrintStatement;
+
+namespace {
+
+QString qs(const char *text) { return QString::fromUtf8(text); }
+
+// What reached the "printer": each job as its lines of plain text.
+struct Spool {
+    std::vector<std::vector<QString>> jobs;
+    std::vector<QString> jobNames;
+    int attempts = 0;
+    bool failing = false;
+    bool failWithOtherError = false;
+};
+
+class FakeSender final : public printing::DocumentSender {
+public:
+    explicit FakeSender(Spool &spool) : m_spool(spool) {}
+    printing::Delivery send(const reports::PrintDocument &document, const QString &jobName,
+                            printing::PageProgress *) override
+    {
+        ++m_spool.attempts;
+        if (m_spool.failWithOtherError)
+            throw std::bad_alloc();
+        if (m_spool.failing)
+            throw printing::PrinterError(printing::PrintProblem::NoPrintService);
+        std::vector<QString> lines;
+        for (const auto &line : document.lines())
+            lines.push_back(line.plainText());
+        m_spool.jobs.push_back(lines);
+        m_spool.jobNames.push_back(jobName);
+        return printing::Delivery::Printed;
+    }
+
+private:
+    Spool &m_spool;
+};
+
+PrintStatement charter(const char *name)
+{
+    return reports::charterLine(qs(name), qs("Hobie"), 24, qs("2.5"), qs("$342.50"));
+}
+
+QString charterText(const char *name)
+{
+    reports::PrintDocument document;
+    document.print(charter(name));
+    return document.lines()[0].plainText();
+}
+
+const std::vector<QString> kSummaryLines{qs(""), qs("              Average Hours Chartered: 2.5"),
+                                         qs("              Total Revenue: $342.50")};
+
+std::vector<QString> concat(std::vector<QString> a, const std::vector<QString> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class PrinterService : public testing::Test {
+protected:
+    Spool spool;
+    PrintService printer{std::make_unique<FakeSender>(spool)};
+
+    PrintOutcome printSummary() { return printer.printAndEndDoc(reports::summary(qs("2.5"), qs("$342.50"))); }
+};
+
+TEST_F(PrinterService, PrintingLinesNeverTouchesThePrinter)
+{
+    for (int i = 0; i < 100; ++i)
+        printer.print(charter("Jones"));
+    EXPECT_EQ(spool.attempts, 0);
+    EXPECT_EQ(printer.document().lines().size(), 100u);
+}
+
+TEST_F(PrinterService, EndingSendsEveryWaitingLineAsOneJobAndStartsAfresh)
+{
+    printer.print(charter("Jones"));
+    printer.print(charter("Smith"));
+    ASSERT_TRUE(printSummary());
+    ASSERT_EQ(spool.jobs.size(), 1u);
+    EXPECT_EQ(spool.jobs[0], concat({charterText("Jones"), charterText("Smith")}, kSummaryLines));
+    EXPECT_EQ(spool.jobNames[0], qs("Selvaro's Yachts"));
+    EXPECT_TRUE(printer.document().isEmpty());
+
+    printer.print(charter("Brown"));
+    ASSERT_TRUE(printSummary());
+    ASSERT_EQ(spool.jobs.size(), 2u);
+    EXPECT_EQ(spool.jobs[1], concat({charterText("Brown")}, kSummaryLines));
+}
+
+TEST_F(PrinterService, SummaryTwiceGivesTwoDocumentsWithTheSameLines)
+{
+    ASSERT_TRUE(printSummary());
+    ASSERT_TRUE(printSummary());
+    ASSERT_EQ(spool.jobs.size(), 2u);
+    EXPECT_EQ(spool.jobs[0], kSummaryLines);
+    EXPECT_EQ(spool.jobs[1], kSummaryLines);
+}
+
+TEST_F(PrinterService, EndDocOnAnEmptyDocumentSendsNothing)
+{
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_EQ(spool.attempts, 0);
+    printer.print(charter("Jones"));
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(printer.endDoc());
+    EXPECT_EQ(spool.attempts, 1);
+    EXPECT_EQ(spool.jobs.size(), 1u);
+}
+
+TEST_F(PrinterService, FailedSummaryKeepsTheChartersAndTakesBackItsOwnLines)
+{
+    printer.print(charter("Jones"));
+    printer.print(charter("Smith"));
+    const auto waiting = printer.document().lines();
+
+    spool.failing = true;
+    const PrintOutcome outcome = printSummary();
+    EXPECT_FALSE(outcome);
+    ASSERT_TRUE(outcome.error.has_value());
+    EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::NoPrintService);
+    EXPECT_EQ(printer.document().lines().size(), waiting.size());
+    for (std::size_t i = 0; i < waiting.size(); ++i)
+        EXPECT_EQ(printer.document().lines()[i].runs, waiting[i].runs);
+
+    // more charters while the printer is away, then it comes back
+    printer.print(charter("Brown"));
+    EXPECT_FALSE(printSummary());
+    spool.failing = false;
+    ASSERT_TRUE(printSummary());
+    ASSERT_EQ(spool.jobs.size(), 1u);
+    EXPECT_EQ(spool.jobs[0],
+              concat({charterText("Jones"), charterText("Smith"), charterText("Brown")}, kSummaryLines));
+}
+
+TEST_F(PrinterService, FailedYachtListLeavesNothingBehind)
+{
+    spool.failing = true;
+    EXPECT_FALSE(printer.printAndEndDoc(reports::yachtList({qs("Hobie"), qs("Ranger")})));
+    EXPECT_TRUE(printer.document().isEmpty());
+    spool.failing = false;
+    ASSERT_TRUE(printer.printAndEndDoc(reports::yachtList({qs("Hobie")})));
+    ASSERT_EQ(spool.jobs.size(), 1u);
+    EXPECT_EQ(spool.jobs[0].size(), 4u);
+}
+
+TEST_F(PrinterService, FailedEndDocKeepsTheDocumentForTheRetry)
+{
+    printer.print(charter("Jones"));
+    spool.failing = true;
+    EXPECT_FALSE(printer.endDoc());
+    EXPECT_FALSE(printer.endDoc());
+    spool.failing = false;
+    EXPECT_TRUE(printer.endDoc());
+    ASSERT_EQ(spool.jobs.size(), 1u);
+    EXPECT_EQ(spool.jobs[0], std::vector<QString>{charterText("Jones")});
+    EXPECT_EQ(spool.attempts, 3);
+}
+
+TEST_F(PrinterService, AnyOtherFailureWhileSendingAlsoTakesTheLinesBack)
+{
+    printer.print(charter("Jones"));
+    spool.failWithOtherError = true;
+    EXPECT_THROW(printSummary(), std::bad_alloc);
+    ASSERT_EQ(printer.document().lines().size(), 1u);
+    spool.failWithOtherError = false;
+    ASSERT_TRUE(printSummary());
+    EXPECT_EQ(spool.jobs[0], concat({charterText("Jones")}, kSummaryLines));
+}
+
+TEST_F(PrinterService, ASenderSetLaterIsTheOneUsed)
+{
+    Spool other;
+    printer.print(charter("Jones"));
+    printer.setSender(std::make_unique<FakeSender>(other));
+    ASSERT_TRUE(printer.endDoc());
+    EXPECT_EQ(spool.attempts, 0);
+    EXPECT_EQ(other.jobs.size(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#include "clerk_fixture.h"
+
+#include "ui/forms/frm_about.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using testing_support::ClerkTest;
+
+namespace {
+
+class About : public ClerkTest {
+protected:
+    forms::frmAbout &about() { return program().frmAbout(); }
+
+    // Help > About, then `steps` while the About window is shown.
+    void inAboutWindow(const std::function<void()> &steps) { inModalWindow(about(), 'H', 'A', steps); }
+};
+
+TEST_F(About, ShowsTheSameWindowEachTimeOverTheBlockedMainWindow)
+{
+    const forms::frmAbout *first = nullptr;
+    inAboutWindow([&] {
+        first = &about();
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), &about());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return focus() == about().cmdOK; }, 2000)) << "the button has the keyboard";
+        // The main window takes no input meanwhile.
+        EXPECT_EQ(about().windowModality(), Qt::ApplicationModal);
+        press(Qt::Key_Space);
+    });
+    EXPECT_FALSE(about().isVisible());
+    EXPECT_TRUE(main().isVisible());
+    // The offscreen platform leaves no window active when a modal one
+    // closes; a window manager gives the main window the keyboard back.
+    QApplication::setActiveWindow(&main());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    inAboutWindow([&] {
+        EXPECT_EQ(&about(), first);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return focus() == about().cmdOK; }, 2000));
+        press(Qt::Key_Return); // Enter presses the button that has the focus
+    });
+    EXPECT_FALSE(about().isVisible());
+}
+
+TEST_F(About, CaptionColoursAndControls)
+{
+    EXPECT_EQ(about().windowTitle(), QStringLiteral("About Selvaro's Yacht Charter Project"));
+    EXPECT_EQ(about().size(), QSize(270, 179));
+    EXPECT_EQ(about().palette().color(QPalette::Window), QColor(192, 192, 192));
+    EXPECT_EQ(about().lblTitle->text(), QStringLiteral("Selvaro's Yacht Charter Project"));
+    EXPECT_TRUE(about().lblTitle->font().bold());
+    EXPECT_DOUBLE_EQ(about().lblTitle->font().pointSizeF(), 12.0);
+    EXPECT_TRUE(about().lblTitle->alignment() & Qt::AlignHCenter);
+    EXPECT_TRUE(about().lblProName->alignment() & Qt::AlignHCenter);
+    EXPECT_TRUE(about().Label1->alignment() & Qt::AlignRight);
+    EXPECT_FALSE(about().lblProName->text().isEmpty());
+    EXPECT_FALSE(about().Label1->text().isEmpty());
+    EXPECT_EQ(about().cmdOK->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(about().cmdOK->geometry(), QRect(112, 144, 49, 25));
+    EXPECT_FALSE(about().cmdOK->isDefault());
+    EXPECT_EQ(about().Label1->geometry(), QRect(80, 112, 89, 17));
+    EXPECT_EQ(about().lblProName->geometry(), QRect(48, 88, 177, 17));
+}
+
+TEST_F(About, EveryTextIsFullyVisible)
+{
+    for (const QLabel *label : {about().lblTitle, about().lblProName, about().Label1}) {
+        const QRect needed = label->fontMetrics().boundingRect(label->geometry(), static_cast<int>(Qt::TextWordWrap | label->alignment()),
+                                                               label->text());
+        EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
+        EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();
+        EXPECT_TRUE(about().rect().contains(label->geometry())) << label->objectName().toStdString();
+    }
+}
+
+TEST_F(About, OnlyTheButtonTakesTheFocus)
+{
+    for (const QWidget *child : about().findChildren<QWidget *>())
+        EXPECT_EQ(child->focusPolicy() != Qt::NoFocus, child == about().cmdOK) << child->objectName().toStdString();
+}
+
+TEST_F(About, EveryWindowCarriesTheProgramIcon)
+{
+    for (const QWidget *window : {static_cast<QWidget *>(&main()), static_cast<QWidget *>(&charter()),
+                                  static_cast<QWidget *>(&about())})
+        EXPECT_FALSE(window->windowIcon().isNull()) << window->objectName().toStdString();
+    ASSERT_NE(main().Image1->pixmap().isNull(), true);
+}
+
+} // namespace

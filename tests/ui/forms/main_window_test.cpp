@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: MIT
+#include "clerk_fixture.h"
+
+#include "core/accounting/running_totals.h"
+#include "ui/widgets/combo_box.h"
+#include "ui/forms/program_end.h"
+#include "ui/widgets/window_setup.h"
+
+#include <QEventLoop>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+using testing_support::ClerkTest;
+
+namespace {
+
+const QStringList kInitialYachtList = {
+    QString(),
+    QStringLiteral("                            Yacht List"),
+    QString(),
+    QStringLiteral("              C & C"),
+    QStringLiteral("              Catalina"),
+    QStringLiteral("              Coronada"),
+    QStringLiteral("              Excalibur"),
+    QStringLiteral("              Hans Christian"),
+    QStringLiteral("              Hobie"),
+    QStringLiteral("              Ranger"),
+    QStringLiteral("              WaveLength"),
+};
+
+class MainWindow : public ClerkTest {
+protected:
+    // One charter of `hours` on a 22-foot Hobie.
+    void enterOneCharter(const QString &hours)
+    {
+        inCharterWindow([&] {
+            enterCharter(QStringLiteral("Jones"), hours, QString(), 1);
+            press(Qt::Key_Y, Qt::AltModifier);
+            for (int i = 0; i < 6; ++i)
+                press(Qt::Key_Down);
+            press(Qt::Key_Return);
+            press(Qt::Key_Escape);
+        });
+    }
+};
+
+TEST_F(MainWindow, StartsWithEveryCommandAvailableAndNoOtherWindow)
+{
+    EXPECT_FALSE(program().hasCharterWindow());
+    for (QAction *item : {main().mnuFileNewCharter, main().mnuFilePrintSummary, main().mnuFilePrintYachtType,
+                          main().mnuFileExit, main().mnuHelpAbout})
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+}
+
+TEST_F(MainWindow, SummaryWithoutChartersSaysSoAndPrintsNothing)
+{
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    EXPECT_EQ(m_boxes->boxes[0].prompt, QStringLiteral("No data to summarize"));
+    EXPECT_EQ(m_boxes->boxes[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(m_boxes->boxes[0].buttons, 0);
+    EXPECT_TRUE(m_printer->documents.empty());
+    EXPECT_TRUE(waitingLines().isEmpty());
+}
+
+TEST_F(MainWindow, SummaryEndsTheDocumentOfWaitingChartersWithTheFigures)
+{
+    enterOneCharter(QStringLiteral("7"));
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_printer->documents.size(), 1u);
+    const QStringList &document = m_printer->documents[0];
+    ASSERT_EQ(document.size(), 4);
+    EXPECT_TRUE(document[0].startsWith(QStringLiteral("    Jones")));
+    EXPECT_EQ(document[1], QString());
+    EXPECT_EQ(document[2], QStringLiteral("              Average Hours Chartered: 7.0"));
+    EXPECT_EQ(document[3], QStringLiteral("              Total Revenue: $665.00"));
+    EXPECT_EQ(m_printer->jobNames, QStringList{QStringLiteral("Selvaro's Yachts")});
+    EXPECT_TRUE(waitingLines().isEmpty());
+    EXPECT_TRUE(m_boxes->boxes.empty());
+}
+
+TEST_F(MainWindow, SummaryAveragesOverEveryCharterAndResetsNothing)
+{
+    enterOneCharter(QStringLiteral("2.5"));
+    enterOneCharter(QStringLiteral("3"));
+    enterOneCharter(QStringLiteral("4"));
+    chooseMenu(main(), 'F', 'P');
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_printer->documents.size(), 2u);
+    EXPECT_EQ(m_printer->documents[0].size(), 6);
+    EXPECT_EQ(m_printer->documents[1],
+              (QStringList{QString(), QStringLiteral("              Average Hours Chartered: 3.2"),
+                           QStringLiteral("              Total Revenue: $902.50")}));
+}
+
+TEST_F(MainWindow, YachtTypesCannotBePrintedWhileChartersWaitAndCanAfterTheSummary)
+{
+    enterOneCharter(QStringLiteral("2"));
+    EXPECT_FALSE(main().mnuFilePrintYachtType->isEnabled());
+    EXPECT_TRUE(main().mnuFile->actions().contains(main().mnuFilePrintYachtType)) << "disabled, not hidden";
+    chooseMenu(main(), 'F', 'Y');
+    EXPECT_TRUE(m_printer->documents.empty());
+    if (QWidget *menu = QApplication::activePopupWidget())
+        QTest::keyClick(menu, Qt::Key_Escape);
+
+    chooseMenu(main(), 'F', 'P');
+    EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
+    chooseMenu(main(), 'F', 'Y');
+    ASSERT_EQ(m_printer->documents.size(), 2u);
+    EXPECT_EQ(m_printer->documents[1].mid(0, 3), kInitialYachtList.mid(0, 3));
+}
+
+TEST_F(MainWindow, YachtTypesBeforeAnyCharterPrintTheInitialListAndCreateTheEntryWindowHidden)
+{
+    chooseMenu(main(), 'F', 'Y');
+    ASSERT_EQ(m_printer->documents.size(), 1u);
+    EXPECT_EQ(m_printer->documents[0], kInitialYachtList);
+    EXPECT_TRUE(program().hasCharterWindow());
+    EXPECT_FALSE(charter().isVisible());
+    EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(MainWindow, YachtTypesPrintTheListAsEdited)
+{
+    inCharterWindow([&] {
+        enterCharter(QStringLiteral("Jones"), QStringLiteral("1"), QStringLiteral("Dufour"), 1);
+        press(Qt::Key_Return);
+        press(Qt::Key_Escape);
+    });
+    chooseMenu(main(), 'F', 'P');
+    chooseMenu(main(), 'F', 'Y');
+    ASSERT_EQ(m_printer->documents.size(), 2u);
+    EXPECT_EQ(m_printer->documents[1].size(), 12);
+    EXPECT_EQ(m_printer->documents[1][6], QStringLiteral("              Dufour"));
+}
+
+TEST_F(MainWindow, ASummaryThatCannotBePrintedKeepsEveryLineAndTheRetryPrintsEachOnce)
+{
+    enterOneCharter(QStringLiteral("2"));
+    enterOneCharter(QStringLiteral("3"));
+    const QStringList waiting = waitingLines();
+    m_printer->refuse = true;
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("is not accepting jobs")));
+    EXPECT_EQ(waitingLines(), waiting) << "the summary's lines are taken back";
+    EXPECT_FALSE(main().mnuFilePrintYachtType->isEnabled());
+    EXPECT_TRUE(main().isVisible());
+
+    m_printer->refuse = false;
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_printer->documents.size(), 1u);
+    EXPECT_EQ(m_printer->documents[0].size(), 5);
+    EXPECT_EQ(m_printer->documents[0].mid(0, 2), waiting);
+    EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
+}
+
+TEST_F(MainWindow, AYachtListThatCannotBePrintedLeavesNothingWaiting)
+{
+    m_printer->refuse = true;
+    chooseMenu(main(), 'F', 'Y');
+    EXPECT_EQ(m_boxes->boxes.size(), 1u);
+    EXPECT_TRUE(waitingLines().isEmpty());
+    m_printer->refuse = false;
+    chooseMenu(main(), 'F', 'Y');
+    ASSERT_EQ(m_printer->documents.size(), 1u);
+    EXPECT_EQ(m_printer->documents[0], kInitialYachtList);
+}
+
+// Runs `action` inside an event loop; true when the program asked every
+// event loop to stop.
+bool endsTheProgram(const std::function<void()> &action)
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, action);
+    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
+    return loop.exec() == 0;
+}
+
+TEST_F(MainWindow, ExitEndsTheProgramAndTheWaitingLinesGoToThePrinter)
+{
+    enterOneCharter(QStringLiteral("2"));
+    EXPECT_TRUE(endsTheProgram([&] { chooseMenu(main(), 'F', 'X'); }));
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_TRUE(m_boxes->boxes.empty()) << "Exit asks nothing";
+    forms::printWaitingLinesAtEnd(program()); // what the program does once its loop has stopped
+    ASSERT_EQ(m_printer->documents.size(), 1u);
+    EXPECT_EQ(m_printer->documents[0].size(), 1);
+}
+
+TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
+{
+    enterOneCharter(QStringLiteral("2"));
+    ASSERT_TRUE(program().hasCharterWindow());
+    EXPECT_TRUE(endsTheProgram([&] { main().close(); }));
+    EXPECT_FALSE(main().isVisible());
+}
+
+TEST_F(MainWindow, WaitingLinesThatCannotBeSentAtTheEndAreReported)
+{
+    enterOneCharter(QStringLiteral("2"));
+    m_printer->refuse = true;
+    forms::printWaitingLinesAtEnd(program());
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("could not be printed")));
+}
+
+} // namespace

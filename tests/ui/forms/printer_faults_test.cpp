@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: MIT
+// Printer faults as a clerk meets them: the windows driven by keyboard, the
+// program's real default-printer sender, and a private CUPS scheduler that
+// tests/reports/cups_print_test.sh starts and breaks on request (no printer,
+// no default printer, scheduler stopped, queue rejecting or stopped). In
+// every case the program must say what went wrong, go on, keep every total
+// and every waiting line, and print each line exactly once when the clerk
+// tries again after the fault is cleared. A stopped queue is the exception
+// that proves the rule: it keeps the document itself, so the program says
+// so and does not keep the lines.
+//
+//   cups_print_test.sh printer_faults_test
+//
+// runs this as its driver: printer_faults_test SPOOL_DIR QUEUE CONTROL...
+// Every message the program showed is written out as "[ showed   ]".
+#include "clerk_fixture.h"
+
+#include "core/accounting/running_totals.h"
+#include "ui/widgets/combo_box.h"
+#include "ui/forms/program_end.h"
+#include "ui/widgets/window_setup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <iostream>
+
+using testing_support::ClerkTest;
+
+namespace {
+
+QString g_spool;
+QStringList g_control;
+
+// Breaks or mends the private scheduler through the script that owns it.
+void control(const QString &action)
+{
+    const int status = QProcess::execute(g_control.front(), g_control.mid(1) << action);
+    ASSERT_EQ(status, 0) << "scheduler: " << action.toStdString();
+}
+
+// The documents the scheduler has kept, oldest first (d00001-001, ...).
+QStringList spooledJobs()
+{
+    return QDir(g_spool).entryList({QStringLiteral("d*-001")}, QDir::Files, QDir::Name);
+}
+
+QString textOf(const QString &job)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), QDir(g_spool).filePath(job), QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+struct State {
+    std::int16_t count = 0;
+    platform::Currency totalHours, totalRevenue;
+    QStringList waitingLines;
+    QStringList yachtTypes;
+    bool printYachtTypesEnabled = false;
+    bool operator==(const State &) const = default;
+};
+
+void PrintTo(const State &s, std::ostream *out)
+{
+    *out << s.count << " charters, hours " << s.totalHours.toDecimalString() << ", revenue "
+         << s.totalRevenue.toDecimalString() << ", " << s.waitingLines.size() << " lines waiting, "
+         << s.yachtTypes.size() << " types, Print Yacht Types " << s.printYachtTypesEnabled;
+}
+
+class PrinterFaults : public ClerkTest {
+protected:
+    void SetUp() override
+    {
+        ClerkTest::SetUp();
+        // The real road to the default printer, not the fixture's capture.
+        printer().setSender(printing::makeDefaultPrinterSender());
+        m_jobsBefore = spooledJobs();
+    }
+
+    State state()
+    {
+        const auto &totals = program().totals();
+        return {totals.gintCharterCount(), totals.gcurTotalHours(), totals.gcurTotalRevenue(), waitingLines(),
+                charter().cboYacht->entries(), main().mnuFilePrintYachtType->isEnabled()};
+    }
+
+    // Each charter by keyboard: name, 2.5 hours, typed type "Sloop", 24 feet.
+    void enterCharters(const QStringList &names)
+    {
+        inCharterWindow([&] {
+            for (const QString &name : names) {
+                enterCharter(name, QStringLiteral("2.5"), QStringLiteral("Sloop"), 2);
+                press(Qt::Key_Return);
+            }
+            press(Qt::Key_Escape);
+        });
+        ASSERT_TRUE(m_boxes->boxes.empty()) << m_boxes->boxes[0].prompt.toStdString();
+    }
+
+    // File > Print Summary (or Print Yacht Types) while the printer is at
+    // fault: one clear message, and nothing changed.
+    void expectRefusedPrint(char itemKey, const QString &cause)
+    {
+        const State before = state();
+        const auto boxes = m_boxes->boxes.size();
+        chooseMenu(main(), 'F', itemKey);
+        ASSERT_EQ(m_boxes->boxes.size(), boxes + 1) << "one message";
+        const auto &box = m_boxes->boxes.back();
+        std::cout << "[ showed   ] " << testing::UnitTest::GetInstance()->current_test_info()->name() << ": \""
+                  << box.title.toStdString() << "\" / " << box.prompt.toStdString() << "\n";
+        EXPECT_TRUE(box.prompt.startsWith(QStringLiteral("The document could not be printed.")))
+            << box.prompt.toStdString();
+        EXPECT_TRUE(box.prompt.contains(cause)) << box.prompt.toStdString();
+        EXPECT_EQ(box.buttons, 48) << "with the warning icon";
+        EXPECT_EQ(state(), before);
+        EXPECT_TRUE(main().isVisible()) << "the program goes on";
+        EXPECT_TRUE(newJobFiles().isEmpty()) << "no job reached the scheduler";
+    }
+
+    // The documents the scheduler took since the case began.
+    QStringList newJobFiles() const
+    {
+        QStringList jobs = spooledJobs();
+        jobs.removeIf([this](const QString &job) { return m_jobsBefore.contains(job); });
+        return jobs;
+    }
+
+    // Waits for `count` new documents and returns their text.
+    QStringList newJobs(int count)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (newJobFiles().size() < count && clock.elapsed() < 15000)
+            QThread::msleep(50);
+        QStringList texts;
+        for (const QString &job : newJobFiles())
+            texts.append(textOf(job));
+        EXPECT_EQ(texts.size(), count) << "documents that reached the scheduler";
+        return texts;
+    }
+
+    // The retry, once the fault is cleared: the summary goes out with every
+    // waiting charter, each exactly once, and the totals are kept.
+    void expectSummaryPrintsEachLineOnce(const QStringList &names)
+    {
+        const State before = state();
+        const auto boxes = m_boxes->boxes.size();
+        chooseMenu(main(), 'F', 'P');
+        EXPECT_EQ(m_boxes->boxes.size(), boxes) << "no further message";
+        EXPECT_TRUE(waitingLines().isEmpty()) << "the document went out";
+        EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
+        const auto &totals = program().totals();
+        EXPECT_EQ(totals.gintCharterCount(), before.count);
+        EXPECT_EQ(totals.gcurTotalRevenue(), before.totalRevenue);
+
+        const QStringList jobs = newJobs(1);
+        ASSERT_EQ(jobs.size(), 1);
+        for (const QString &name : names)
+            EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString() << " in\n" << jobs[0].toStdString();
+        EXPECT_EQ(jobs[0].count(QStringLiteral("Average Hours Chartered:")), 1);
+        EXPECT_EQ(jobs[0].count(QStringLiteral("Total Revenue:")), 1);
+    }
+
+    QStringList m_jobsBefore;
+};
+
+const QStringList kDay = {QStringLiteral("Anders"), QStringLiteral("Bjornsson"), QStringLiteral("Castellanos")};
+
+TEST_F(PrinterFaults, NoPrinterSetUpAtAll)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("noprinter"));
+    expectRefusedPrint('P', QStringLiteral("No printer can be reached"));
+    EXPECT_FALSE(main().mnuFilePrintYachtType->isEnabled()) << "the summary did not go out";
+    control(QStringLiteral("restore"));
+    expectSummaryPrintsEachLineOnce(kDay);
+}
+
+TEST_F(PrinterFaults, PrintersButNoDefaultPrinter)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("nodefault"));
+    expectRefusedPrint('P', QStringLiteral("No default printer is chosen"));
+    control(QStringLiteral("restore"));
+    expectSummaryPrintsEachLineOnce(kDay);
+}
+
+TEST_F(PrinterFaults, SchedulerStoppedBeforeTheSummaryAndRestartedAfter)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("stop"));
+    expectRefusedPrint('P', QStringLiteral("CUPS"));
+    // Trying again while it is still down changes nothing either.
+    expectRefusedPrint('P', QStringLiteral("CUPS"));
+    control(QStringLiteral("start"));
+    expectSummaryPrintsEachLineOnce(kDay);
+}
+
+TEST_F(PrinterFaults, SchedulerStoppedBetweenTwoCharters)
+{
+    enterCharters({kDay[0]});
+    control(QStringLiteral("stop"));
+    // A charter line never touches the printer: the next one is accepted.
+    enterCharters({kDay[1], kDay[2]});
+    EXPECT_EQ(program().totals().gintCharterCount(), 3);
+    expectRefusedPrint('P', QStringLiteral("CUPS"));
+    control(QStringLiteral("start"));
+    expectSummaryPrintsEachLineOnce(kDay);
+}
+
+TEST_F(PrinterFaults, QueueRejectingJobs)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("reject"));
+    expectRefusedPrint('P', QStringLiteral("did not accept the document"));
+    control(QStringLiteral("accept"));
+    expectSummaryPrintsEachLineOnce(kDay);
+}
+
+TEST_F(PrinterFaults, QueueStopped)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("disable"));
+    // The stopped queue takes the document and keeps it: it is sent, once,
+    // and the clerk is told why no paper comes yet.
+    chooseMenu(main(), 'F', 'P');
+    ASSERT_EQ(m_boxes->boxes.size(), 1u) << "the clerk is told";
+    const auto &box = m_boxes->boxes.back();
+    std::cout << "[ showed   ] QueueStopped: \"" << box.title.toStdString() << "\" / " << box.prompt.toStdString()
+              << "\n";
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("is stopped"))) << box.prompt.toStdString();
+    EXPECT_TRUE(waitingLines().isEmpty()) << "the queue holds the document now";
+    EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
+    EXPECT_EQ(program().totals().gintCharterCount(), 3);
+    const QStringList jobs = newJobs(1);
+    ASSERT_EQ(jobs.size(), 1);
+    for (const QString &name : kDay)
+        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
+    control(QStringLiteral("enable"));
+}
+
+TEST_F(PrinterFaults, YachtListWhileTheSchedulerIsStopped)
+{
+    control(QStringLiteral("stop"));
+    expectRefusedPrint('Y', QStringLiteral("CUPS"));
+    control(QStringLiteral("start"));
+    chooseMenu(main(), 'F', 'Y');
+    EXPECT_EQ(m_boxes->boxes.size(), 1u);
+    const QStringList jobs = newJobs(1);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(jobs[0].count(QStringLiteral("Yacht List")), 1);
+    EXPECT_EQ(jobs[0].count(QStringLiteral("WaveLength")), 1);
+}
+
+TEST_F(PrinterFaults, ExitWithLinesWaitingSendsThem)
+{
+    enterCharters(kDay);
+    // As the program ends: File > Exit ends the event loop, then the
+    // waiting lines go out (app/main.cpp).
+    QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
+    QApplication::exec();
+    EXPECT_FALSE(main().isVisible());
+    forms::printWaitingLinesAtEnd(program());
+    EXPECT_TRUE(m_boxes->boxes.empty());
+    EXPECT_TRUE(waitingLines().isEmpty());
+    const QStringList jobs = newJobs(1);
+    ASSERT_EQ(jobs.size(), 1);
+    for (const QString &name : kDay)
+        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
+    EXPECT_EQ(jobs[0].count(QStringLiteral("Total Revenue:")), 0) << "no summary was asked for";
+}
+
+TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSaysSo)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("stop"));
+    QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
+    QApplication::exec();
+    forms::printWaitingLinesAtEnd(program());
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    std::cout << "[ showed   ] " << testing::UnitTest::GetInstance()->current_test_info()->name() << ": \""
+              << m_boxes->boxes[0].title.toStdString() << "\" / " << m_boxes->boxes[0].prompt.toStdString() << "\n";
+    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("could not be printed before the program ended")));
+    control(QStringLiteral("start"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 4) {
+        std::cerr << "usage: " << argv[0] << " SPOOL_DIR QUEUE CONTROL_COMMAND...\n"
+                  << "(run by tests/printing/cups_print_test.sh)\n";
+        return 2;
+    }
+    g_spool = QString::fromLocal8Bit(argv[1]);
+    for (int i = 3; i < argc; ++i)
+        g_control << QString::fromLocal8Bit(argv[i]);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "ui/forms/clerk_words.h"
+
+#include "core/platform/errors.h"
+#include "printing/print_error.h"
+
+namespace forms::words {
+
+QString missingDataTitle() { return QStringLiteral("Missing Data"); }
+QString errorTitle() { return QStringLiteral("Error"); }
+QString enterHours() { return QStringLiteral("Please enter the number of hours"); }
+QString selectYachtType() { return QStringLiteral("Select the yacht type"); }
+QString selectSize() { return QStringLiteral("You must select a size"); }
+QString enterNewYachtType() { return QStringLiteral("Enter new yacht type"); }
+QString selectYachtTypeToRemove() { return QStringLiteral("Select yacht type to remove"); }
+QString yachtTypeCount(int count) { return QStringLiteral("The number of yacht types is ") + QString::number(count); }
+QString noDataToSummarize() { return QStringLiteral("No data to summarize"); }
+
+QString faultCause(const platform::PlatformError &error)
+{
+    using platform::Fault;
+    switch (error.fault()) {
+    case Fault::HoursTooLarge:
+        return QStringLiteral("the number of hours is larger than the program can hold");
+    case Fault::ChargeTooLarge:
+        return QStringLiteral("the charge is larger than the program can hold");
+    case Fault::TotalRevenueTooLarge:
+        return QStringLiteral("the total revenue would be larger than the program can hold");
+    case Fault::TotalHoursTooLarge:
+        return QStringLiteral("the total hours would be larger than the program can hold");
+    case Fault::TooManyCharters:
+        return QStringLiteral("no more than 32,767 charters can be recorded while the program runs");
+    case Fault::NotANumber:
+        return QStringLiteral("a text that should be a number is not one");
+    case Fault::ArgumentOutOfRange:
+        return QStringLiteral("an entry that does not exist was asked for");
+    case Fault::CannotFormat:
+        return QStringLiteral("a number could not be written in the regional format");
+    case Fault::ValueTooLarge:
+        break;
+    }
+    return QStringLiteral("a value is larger than the program can hold");
+}
+
+QString charterRefused(const platform::PlatformError &error)
+{
+    return QStringLiteral("This charter was not accepted: %1.\n\nNothing was changed.").arg(faultCause(error));
+}
+
+QString commandStopped(const platform::PlatformError &error)
+{
+    return QStringLiteral("The command was not carried out: %1.").arg(faultCause(error));
+}
+
+QString printerFaultCause(const printing::PrinterError &error)
+{
+    using printing::PrintProblem;
+    switch (error.problem()) {
+    case PrintProblem::NoPrintService:
+        return QStringLiteral("No printer can be reached: the print service (CUPS) is not running, "
+                              "or no printer is set up on this computer.");
+    case PrintProblem::NoDefaultPrinter:
+        return QStringLiteral("No default printer is chosen. Choose one in the system's printer settings "
+                              "and print again.");
+    case PrintProblem::Refused:
+        return QStringLiteral("The printer \"%1\" did not accept the document: %2")
+            .arg(error.destination(), error.detail().isEmpty() ? QStringLiteral("CUPS did not accept the job.")
+                                                               : error.detail());
+    case PrintProblem::CouldNotStart:
+        return QStringLiteral("Printing to \"%1\" could not start.").arg(error.destination());
+    case PrintProblem::CouldNotTurnPage:
+        return QStringLiteral("The printer could not start page %1 of the document.").arg(error.page());
+    case PrintProblem::CouldNotFinish:
+        break;
+    }
+    return QStringLiteral("Printing to \"%1\" could not be finished.").arg(error.destination());
+}
+
+QString documentNotPrinted(const printing::PrinterError &error)
+{
+    return QStringLiteral("The document could not be printed.\n\n%1\n\n"
+                          "Nothing was lost: print it again when the printer is ready, and every "
+                          "line will be printed once.")
+        .arg(printerFaultCause(error));
+}
+
+QString printerStopped(const QString &printer)
+{
+    return QStringLiteral("The printer \"%1\" is stopped. The document waits in its queue and prints "
+                          "once the printer is started again; there is no need to print it again.")
+        .arg(printer);
+}
+
+QString linesNotPrintedAtEnd(const printing::PrinterError &error)
+{
+    return QStringLiteral("The charter lines still waiting could not be printed before the program ended.\n\n%1")
+        .arg(printerFaultCause(error));
+}
+
+QString pagesSent(int pagesDone, int pageCount)
+{
+    return QStringLiteral("Sent %1 of %2 pages to the printer.").arg(pagesDone).arg(pageCount);
+}
+
+} // namespace forms::words

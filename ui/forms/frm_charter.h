@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// moc cannot parse the standard library headers the money type needs.
+#ifndef Q_MOC_RUN
+#include "core/platform/currency.h"
+#endif
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+namespace ui {
+class ComboBox;
+class Program;
+}
+
+namespace forms {
+
+// Where the clerk enters charters, one after another: OK validates, prices,
+// records and prints the charter and clears the fields for the next one;
+// Cancel returns to the main window.
+class frmCharter : public QDialog {
+    Q_OBJECT
+public:
+    // Created hidden by the program on first reference (ui::Program).
+    explicit frmCharter(ui::Program &program);
+    ui::Program &program() { return m_program; }
+
+    QMenuBar *menuBar = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuEditAddYachtType = nullptr;
+    QAction *mnuEditRemoveYachtType = nullptr;
+    QAction *mnuEditDisplayCountofYachtTypes = nullptr;
+
+    QGroupBox *Frame1 = nullptr;
+    QLabel *lblHeadName = nullptr;
+    QLineEdit *txtName = nullptr;
+    QLabel *lblHours = nullptr;
+    QLineEdit *txtHours = nullptr;
+    QLabel *lblAvailYacht = nullptr;
+    ui::ComboBox *cboYacht = nullptr;
+    QLabel *lblYacthSize = nullptr;
+    ui::ComboBox *cboSize = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdClear = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    // The charge of the charter accepted last.
+    platform::Currency mcurCharge;
+
+    // Shows the window modally; returns once it is hidden again.
+    void showModal();
+
+    void Form_Activate();
+    void cmdOK_Click();
+    void cmdClear_Click();
+    void cmdCancel_Click();
+    void mnuEditAddYachtType_Click();
+    void mnuEditRemoveYachtType_Click();
+    void mnuEditDisplayCountofYachtTypes_Click();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    static platform::Currency RateForSize(const std::int16_t &size);
+
+    void createMenu();
+    void createControls();
+    bool acceptCharter();
+    void noteWindowActivated(QWindow *window);
+    void MsgBox(const QString &prompt, int buttons, const QString &title = QString());
+
+    ui::Program &m_program;
+
+    // Whether the next activation counts as coming to this window: true after
+    // it is shown or after another window of the program had the focus, false
+    // when one of its own message boxes closes or another application hands
+    // the focus back.
+    bool m_activationPending = false;
+};
+
+} // namespace forms

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#include "ui/forms/frm_main.h"
+
+#include "core/reports/layouts.h"
+#include "ui/forms/clerk_words.h"
+#include "ui/forms/frm_about.h"
+#include "ui/forms/frm_charter.h"
+#include "ui/forms/handler_guard.h"
+#include "ui/program.h"
+#include "ui/widgets/combo_box.h"
+#include "ui/widgets/twips.h"
+#include "ui/widgets/window_setup.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+
+namespace forms {
+
+frmMain::frmMain(ui::Program &program) : m_program(program)
+{
+    ui::setUpWindow(*this, "frmMain", QStringLiteral("Selvaro's Yachts"), program.icon());
+    createMenus();
+    // The yacht list prints only while no charter line waits for a summary.
+    connect(&program.printer(), &printing::PrintService::waitingLinesChanged, this,
+            [this](bool waiting) { mnuFilePrintYachtType->setEnabled(!waiting); });
+    mnuFilePrintYachtType->setEnabled(!program.printer().hasWaitingLines());
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(client);
+
+    Image1 = new QLabel(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(ui::twipsRect(1200, 840, 1560, 1560));
+    Image1->setScaledContents(true);
+    Image1->setPixmap(program.icon().pixmap(Image1->size()));
+
+    resize(ui::twipsSize(4725, 3825) + QSize(0, menuBar()->sizeHint().height()));
+}
+
+void frmMain::createMenus()
+{
+    const auto action = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*handler)()) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, guarded(this, handler));
+        return item;
+    };
+
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileNewCharter = action(mnuFile, "mnuFileNewCharter", QStringLiteral("&New Charter"), &frmMain::mnuFileNewCharter_Click);
+    mnuSpace1 = mnuFile->addSeparator();
+    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuFilePrintSummary = action(mnuFile, "mnuFilePrintSummary", QStringLiteral("&Print Summary"), &frmMain::mnuFilePrintSummary_Click);
+    mnuFilePrintYachtType = action(mnuFile, "mnuFilePrintYachtType", QStringLiteral("Print &Yacht Types"), &frmMain::mnuFilePrintYachtType_Click);
+    mnuSpace2 = mnuFile->addSeparator();
+    mnuSpace2->setObjectName(QStringLiteral("mnuSpace2"));
+    mnuFileExit = action(mnuFile, "mnuFileExit", QStringLiteral("E&xit"), &frmMain::mnuFileExit_Click);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = action(mnuHelp, "mnuHelpAbout", QStringLiteral("&About"), &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::mnuFileNewCharter_Click()
+{
+    hide();
+    m_program.frmCharter().showModal();
+}
+
+void frmMain::mnuFilePrintSummary_Click()
+{
+    const accounting::RunningTotals &totals = m_program.totals();
+    if (totals.gintCharterCount() == 0) {
+        MsgBox(words::noDataToSummarize(), ui::vbOKOnly, words::errorTitle());
+        return;
+    }
+    const auto figures = totals.summaryFigures(m_program.format());
+    // Print Yacht Types comes back by itself once no line waits.
+    printed(m_program.printer().printAndEndDoc(reports::summary(figures.averageText, figures.revenueText)));
+}
+
+void frmMain::mnuFilePrintYachtType_Click()
+{
+    const QStringList types = m_program.frmCharter().cboYacht->entries();
+    printed(m_program.printer().printAndEndDoc(reports::yachtList(types)));
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    m_program.End();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    ui::showModalOver(m_program.frmAbout(), *this);
+}
+
+void frmMain::MsgBox(const QString &prompt, int buttons, const QString &title)
+{
+    ui::MsgBox(m_program.messageBoxes(), prompt, buttons, title);
+}
+
+bool frmMain::printed(const printing::PrintOutcome &outcome)
+{
+    if (!outcome)
+        MsgBox(words::documentNotPrinted(*outcome.error), ui::vbExclamation);
+    else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
+        MsgBox(words::printerStopped(outcome.printer), ui::vbExclamation);
+    return static_cast<bool>(outcome);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, as Exit does, even though
+    // the hidden entry window still exists.
+    event->accept();
+    mnuFileExit_Click();
+}
+
+} // namespace forms

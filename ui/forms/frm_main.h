@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace printing {
+struct PrintOutcome;
+}
+
+namespace ui {
+class Program;
+}
+
+namespace forms {
+
+// The window the program starts with and the hub of its commands: opens the
+// charter entry, prints the summary and the yacht list, shows About, exits.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Created hidden by the program on first reference (ui::Program).
+    explicit frmMain(ui::Program &program);
+    ui::Program &program() { return m_program; }
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNewCharter = nullptr;
+    QAction *mnuSpace1 = nullptr;
+    QAction *mnuFilePrintSummary = nullptr;
+    QAction *mnuFilePrintYachtType = nullptr;
+    QAction *mnuSpace2 = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+    QLabel *Image1 = nullptr;
+
+    void mnuFileNewCharter_Click();
+    void mnuFilePrintSummary_Click();
+    void mnuFilePrintYachtType_Click();
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createMenus();
+    void MsgBox(const QString &prompt, int buttons, const QString &title = QString());
+    // Reports a document that did not go out, or that a stopped printer
+    // holds; true when it went out.
+    bool printed(const printing::PrintOutcome &outcome);
+
+    ui::Program &m_program;
+};
+
+} // namespace forms

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The running program and who owns what:
+//
+//   Program (created by main, or by a test)
+//     ├─ RunningTotals        the charters accepted since start (core/accounting)
+//     ├─ RegionalFormat       numbers and money by the user's settings (core/platform)
+//     ├─ PrintService         the one current print document and its printer (printing)
+//     ├─ MessageBoxPresenter  how the windows' message boxes are shown (ui/widgets)
+//     └─ frmMain, frmCharter, frmAbout   one instance each, created hidden on
+//                             first reference, destroyed newest first (ui/forms)
+
+#include "core/accounting/running_totals.h"
+#include "core/platform/regional_format.h"
+#include "printing/print_service.h"
+#include "ui/widgets/message_box.h"
+
+#include <QIcon>
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace forms {
+class frmAbout;
+class frmCharter;
+class frmMain;
+}
+
+namespace ui {
+
+class Program {
+public:
+    struct Parts {
+        // Where documents go; the default printer when null.
+        std::unique_ptr<printing::DocumentSender> sender;
+        // How message boxes are shown; real QMessageBoxes when null.
+        MessageBoxPresenter *messageBoxes = nullptr;
+    };
+
+    // The program as a clerk runs it: the default printer, real message
+    // boxes and the regional settings of the environment.
+    Program();
+    Program(Parts parts, platform::RegionalFormat format);
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    accounting::RunningTotals &totals() { return m_totals; }
+    const platform::RegionalFormat &format() const { return m_format; }
+    printing::PrintService &printer() { return *m_printer; }
+    MessageBoxPresenter &messageBoxes() { return *m_messageBoxes; }
+    const QIcon &icon();
+
+    forms::frmMain &frmMain();
+    forms::frmCharter &frmCharter();
+    forms::frmAbout &frmAbout();
+    bool hasCharterWindow() const { return m_charter != nullptr; }
+    // Shows the main window modeless, for windows that return to it.
+    void showMainWindow();
+
+    // Ends the program at once: every window is hidden and the event loop
+    // stops; nothing is asked.
+    void End();
+
+private:
+    template <typename Form> Form &window(Form *&instance);
+
+    accounting::RunningTotals m_totals;
+    platform::RegionalFormat m_format;
+    std::unique_ptr<printing::PrintService> m_printer;
+    QMessageBoxPresenter m_realBoxes;
+    MessageBoxPresenter *m_messageBoxes;
+    QIcon m_icon;
+
+    forms::frmMain *m_main = nullptr;
+    forms::frmCharter *m_charter = nullptr;
+    forms::frmAbout *m_about = nullptr;
+    std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
+};
+
+} // namespace ui

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#include "ui/widgets/combo_box.h"
+
+#include "core/platform/errors.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+
+namespace ui {
+
+ComboBox::ComboBox(Style style, QWidget *parent) : QComboBox(parent)
+{
+    if (style == Style::Editable) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCompleter(nullptr);
+        // QComboBox picks the entry matching the text whenever editing
+        // finishes (focus leaves the box, a menu opens); typed text must stay
+        // typed.
+        disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+        connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::leaveListWhenTyped);
+    }
+    setCurrentIndex(-1);
+}
+
+void ComboBox::leaveListWhenTyped(const QString &text)
+{
+    if (currentIndex() == -1)
+        return;
+    const int cursor = lineEdit()->cursorPosition();
+    setCurrentIndex(-1); // also empties the line edit
+    lineEdit()->setText(text);
+    lineEdit()->setCursorPosition(cursor);
+}
+
+void ComboBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // Reached by Tab or an access key, the text is selected, as in a text box,
+    // so that typing replaces it.
+    const Qt::FocusReason reason = event->reason();
+    if (isEditable() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                         reason == Qt::ShortcutFocusReason))
+        lineEdit()->selectAll();
+}
+
+void ComboBox::setListIndex(int index)
+{
+    if (index < -1 || index >= count())
+        throw platform::InvalidArgumentError();
+    setCurrentIndex(index);
+    if (index == -1 && isEditable())
+        lineEdit()->clear();
+}
+
+QString ComboBox::list(int index) const
+{
+    if (index < 0 || index >= count())
+        throw platform::InvalidArgumentError();
+    return itemText(index);
+}
+
+QStringList ComboBox::entries() const
+{
+    QStringList texts;
+    texts.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        texts.append(itemText(i));
+    return texts;
+}
+
+void ComboBox::addListItem(const QString &text)
+{
+    int index = count();
+    if (m_sorted) {
+        // First entry that sorts after the text: equal entries keep their order.
+        int low = 0;
+        int high = count();
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (QString::compare(itemText(middle), text, Qt::CaseInsensitive) <= 0)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        index = low;
+    }
+    const bool wasSelected = currentIndex() != -1;
+    const QString typed = isEditable() ? lineEdit()->text() : QString();
+    insertItem(index, text, 0);
+    // QComboBox selects the first entry put into an empty list; adding must
+    // not change what the clerk typed or picked.
+    if (!wasSelected && currentIndex() != -1)
+        setCurrentIndex(-1);
+    if (isEditable() && lineEdit()->text() != typed)
+        lineEdit()->setText(typed);
+    m_newIndex = index;
+}
+
+void ComboBox::removeListItem(int index)
+{
+    if (index < 0 || index >= count())
+        throw platform::InvalidArgumentError();
+    const int selected = currentIndex();
+    const QString typed = isEditable() ? lineEdit()->text() : QString();
+    removeItem(index);
+    // Removing the selected entry leaves nothing selected and the box empty;
+    // QComboBox would otherwise select a neighbour.
+    if (index == selected) {
+        setCurrentIndex(-1);
+        if (isEditable())
+            lineEdit()->clear();
+    } else if (isEditable() && lineEdit()->text() != typed) {
+        lineEdit()->setText(typed);
+    }
+}
+
+void ComboBox::setText(const QString &text)
+{
+    if (isEditable()) {
+        setCurrentIndex(-1);
+        lineEdit()->setText(text);
+        return;
+    }
+    const int index = findText(text, Qt::MatchFixedString);
+    if (index == -1)
+        throw platform::InvalidArgumentError();
+    setCurrentIndex(index);
+}
+
+} // namespace ui
