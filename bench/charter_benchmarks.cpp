@@ -22,7 +22,7 @@ namespace {
 
 class DiscardingPrinter final : public printing::DocumentSender {
 public:
-    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PageProgress *) override
+    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PrintWatcher *) override
     {
         return printing::Delivery::Printed;
     }
@@ -40,7 +40,7 @@ ui::Program::Parts discardingParts()
 void prepareDay(ui::Program &program, int waiting)
 {
     auto &printer = program.printer();
-    printer.endDoc();
+    printer.endDoc(QStringLiteral("charters"));
     accounting::RunningTotals totals;
     const auto statement = reports::PrintStatement().moveTo(5).text(QStringLiteral("Earlier")).endLine();
     for (int i = 0; i < waiting; ++i) {

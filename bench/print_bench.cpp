@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     for (const bench::Charter &charter : day.charters)
         printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
                                            charter.chargeText));
-    const printing::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText));
+    const printing::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText), QStringLiteral("charters and summary"));
     if (!outcome) {
         std::fprintf(stderr, "the PDF could not be written to %s\n", argv[2]);
         return 1;

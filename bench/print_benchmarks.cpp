@@ -53,7 +53,7 @@ void ProgramPath(benchmark::State &state)
         for (const bench::Charter &charter : day.charters)
             printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
                                                charter.chargeText));
-        if (!printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText)))
+        if (!printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText), QStringLiteral("charters and summary")))
             state.SkipWithError("the PDF was not written");
     }
     state.SetComplexityN(state.range(0));
@@ -131,7 +131,7 @@ void BareQPainter(benchmark::State &state)
 class CountingSender final : public printing::DocumentSender {
 public:
     explicit CountingSender(int &sends) : m_sends(sends) {}
-    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PageProgress *) override
+    printing::Delivery send(const reports::PrintDocument &, const QString &, printing::PrintWatcher *) override
     {
         ++m_sends;
         return printing::Delivery::Printed;

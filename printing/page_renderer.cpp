@@ -8,7 +8,6 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 
 #include <algorithm>
 #include <cmath>
@@ -66,15 +65,16 @@ QFont printFont()
     return font;
 }
 
-void preparePage(QPagedPaintDevice &device)
+void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize, const QMarginsF &least)
 {
+    device.setPageSize(pageSize);
     QPageLayout layout = device.pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
-    const QMarginsF least = layout.minimumMargins();
-    const QMarginsF margins(std::max(kPageMarginMillimetres, least.left()),
-                            std::max(kPageMarginMillimetres, least.top()),
-                            std::max(kPageMarginMillimetres, least.right()),
-                            std::max(kPageMarginMillimetres, least.bottom()));
+    const QMarginsF deviceLeast = layout.minimumMargins();
+    const auto margin = [](double a, double b) { return std::max({kPageMarginMillimetres, a, b}); };
+    const QMarginsF margins(margin(least.left(), deviceLeast.left()), margin(least.top(), deviceLeast.top()),
+                            margin(least.right(), deviceLeast.right()),
+                            margin(least.bottom(), deviceLeast.bottom()));
     // A device that refuses keeps margins of its own, which print just as well.
     device.setPageMargins(margins, QPageLayout::Millimeter);
 }
@@ -104,7 +104,7 @@ int PageRenderer::pageCount(const PrintDocument &document) const
     return std::max(1, static_cast<int>((rows + m_grid.rows - 1) / m_grid.rows));
 }
 
-void PageRenderer::render(const PrintDocument &document, QPainter &painter, PageProgress *progress) const
+void PageRenderer::render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher) const
 {
     painter.setFont(m_font);
     const int pages = pageCount(document);
@@ -115,8 +115,8 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Page
         const int lineRows = rowCount(line);
         for (int part = 0; part < lineRows; ++part) {
             if (row == m_grid.rows) {
-                if (progress)
-                    progress->pageDone(page, pages);
+                if (watcher)
+                    watcher->pageDone(page, pages);
                 if (!m_device.newPage())
                     throw PrinterError(PrintProblem::CouldNotTurnPage, QString(), QString(), page + 1);
                 ++page;
@@ -142,22 +142,19 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Page
             ++row;
         }
     }
-    if (progress)
-        progress->pageDone(pages, pages);
+    if (watcher)
+        watcher->pageDone(pages, pages);
 }
 
 void paintDocument(QPagedPaintDevice &device, const PrintDocument &document, const QString &destination,
-                   PageProgress *progress)
+                   PrintWatcher *watcher)
 {
     QPainter painter;
     if (!painter.begin(&device))
         throw PrinterError(PrintProblem::CouldNotStart, destination);
     try {
-        PageRenderer(device).render(document, painter, progress);
+        PageRenderer(device).render(document, painter, watcher);
     } catch (...) {
-        // Ending the painter would hand the pages so far to the spooler.
-        if (auto *printer = dynamic_cast<QPrinter *>(&device))
-            printer->abort();
         painter.end();
         throw;
     }

@@ -5,6 +5,8 @@
 #include "printing/print_service.h"
 
 #include <QFont>
+#include <QMarginsF>
+#include <QPageSize>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -26,8 +28,11 @@ QFont printFont();
 // The margin asked of every page, never less than the device can print.
 inline constexpr double kPageMarginMillimetres = 15.0;
 
-// Sets the device's margins for printing a document. Call before painting.
-void preparePage(QPagedPaintDevice &device);
+// Sets the device's paper and margins for printing a document: the program's
+// margins, or more where the printer cannot print (`least`, millimetres).
+// Call before painting.
+void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize = QPageSize(QPageSize::A4),
+                 const QMarginsF &least = QMarginsF());
 
 // The character grid of one page, in the device's units.
 struct PageGrid {
@@ -55,7 +60,7 @@ public:
     // starting a new page whenever one is full. Column c of a row starts
     // (c - 1) advances right of the left margin. Throws PrinterError when the
     // device cannot start a new page.
-    void render(const PrintDocument &document, QPainter &painter, PageProgress *progress = nullptr) const;
+    void render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher = nullptr) const;
 
 private:
     QPagedPaintDevice &m_device;
@@ -65,9 +70,8 @@ private:
 
 // Paints the whole document onto the device as one job: begins, renders and
 // ends. `destination` names the device in its errors. Throws PrinterError
-// when the device does not start, cannot turn a page or does not finish; a
-// printer that fails halfway is told to abort so no partial job goes out.
+// when the device does not start, cannot turn a page or does not finish.
 void paintDocument(QPagedPaintDevice &device, const PrintDocument &document, const QString &destination,
-                   PageProgress *progress = nullptr);
+                   PrintWatcher *watcher = nullptr);
 
 } // namespace printing

@@ -7,13 +7,13 @@
 
 namespace printing {
 
-Delivery PdfFileSender::send(const reports::PrintDocument &document, const QString &jobName, PageProgress *progress)
+Delivery PdfFileSender::send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher)
 {
     QPdfWriter writer(m_path);
     writer.setTitle(jobName);
     writer.setCreator(jobName);
     preparePage(writer);
-    paintDocument(writer, document, m_path, progress);
+    paintDocument(writer, document, m_path, watcher);
     return Delivery::Printed;
 }
 

@@ -14,7 +14,7 @@ class PdfFileSender final : public DocumentSender {
 public:
     explicit PdfFileSender(QString path) : m_path(std::move(path)) {}
 
-    Delivery send(const reports::PrintDocument &document, const QString &jobName, PageProgress *progress) override;
+    Delivery send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher) override;
 
     const QString &path() const { return m_path; }
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "printing/print_service.h"
 
-#include "core/program_info.h"
-
 namespace printing {
 
 PrintService::PrintService(std::unique_ptr<DocumentSender> sender) : m_sender(std::move(sender)) {}
@@ -16,7 +14,8 @@ void PrintService::print(const reports::PrintStatement &statement)
     noteWaiting(wasWaiting);
 }
 
-PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatement> &statements)
+PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatement> &statements,
+                                          const QString &jobName)
 {
     const bool wasWaiting = hasWaitingLines();
     const auto before = m_document.mark();
@@ -24,7 +23,7 @@ PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatem
     try {
         for (const auto &statement : statements)
             m_document.print(statement);
-        outcome = endDoc();
+        outcome = endDoc(jobName);
     } catch (...) {
         // Whatever went wrong, the lines of this call must not stay behind,
         // or the next attempt would print them twice.
@@ -37,19 +36,27 @@ PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatem
     return outcome;
 }
 
-PrintOutcome PrintService::endDoc()
+PrintOutcome PrintService::endDoc(const QString &jobName)
 {
-    if (m_document.isEmpty())
+    // While a document goes out the program handles events, and one of them
+    // may ask for the waiting lines to be sent: they are that document.
+    if (m_document.isEmpty() || m_sending)
         return {};
     PrintOutcome outcome;
+    m_sending = true;
     try {
-        const std::unique_ptr<PageProgress> progress = m_progressFactory ? m_progressFactory() : nullptr;
-        outcome.delivery = sender().send(m_document, program_info::title(), progress.get());
+        const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
+        outcome.delivery = sender().send(m_document, jobName, watcher.get());
         outcome.printer = sender().lastPrinterName();
     } catch (const PrinterError &error) {
         outcome.error = error;
-        return outcome;
+    } catch (...) {
+        m_sending = false;
+        throw;
     }
+    m_sending = false;
+    if (!outcome)
+        return outcome;
     m_document = reports::PrintDocument();
     noteWaiting(true);
     return outcome;
@@ -60,9 +67,9 @@ void PrintService::setSender(std::unique_ptr<DocumentSender> sender)
     m_sender = std::move(sender);
 }
 
-void PrintService::setProgressFactory(std::function<std::unique_ptr<PageProgress>()> factory)
+void PrintService::setWatcherFactory(std::function<std::unique_ptr<PrintWatcher>()> factory)
 {
-    m_progressFactory = std::move(factory);
+    m_watcherFactory = std::move(factory);
 }
 
 DocumentSender &PrintService::sender()

@@ -15,20 +15,25 @@
 
 namespace printing {
 
-// Told after each finished page while a document goes out; the windows show
-// it to the clerk when a job takes a while.
-class PageProgress {
+// Watches a document go out: told after each finished page, and asked to
+// run the calls that wait for the print service. The windows' watcher keeps
+// the program painted behind a modal progress window meanwhile; without
+// one, the calls simply run.
+class PrintWatcher {
 public:
-    virtual ~PageProgress() = default;
+    virtual ~PrintWatcher() = default;
     virtual void pageDone(int pagesDone, int pageCount) = 0;
+    // Runs `work` to its end, however long it takes; exceptions it throws
+    // reach the caller.
+    virtual void waitFor(const std::function<void()> &work) { work(); }
 };
 
-// What became of a document the printer took.
+// What became of a document the printer took. A held document is safe in
+// the queue and must not be sent a second time.
 enum class Delivery {
     Printed,
-    // The queue is stopped: it keeps the job and prints it once started
-    // again, so the document must not be sent a second time.
-    HeldByStoppedPrinter,
+    HeldByStoppedPrinter, // prints once the printer is started again
+    HeldInQueue,          // prints once the job is released in the queue
 };
 
 // Delivers a finished document to a printer as one job. Throws PrinterError
@@ -36,7 +41,7 @@ enum class Delivery {
 class DocumentSender {
 public:
     virtual ~DocumentSender() = default;
-    virtual Delivery send(const reports::PrintDocument &document, const QString &jobName, PageProgress *progress) = 0;
+    virtual Delivery send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher) = 0;
     // The printer the last document went to, for telling the clerk about it.
     virtual QString lastPrinterName() const { return {}; }
 };
@@ -67,20 +72,25 @@ public:
     // Adds to the current document; never touches the printer.
     void print(const reports::PrintStatement &statement);
 
-    // Prints the statements, then ends the document. When it cannot be sent,
-    // the statements are taken back and the document stays as it was.
-    PrintOutcome printAndEndDoc(const std::vector<reports::PrintStatement> &statements);
+    // Prints the statements, then ends the document: it goes to the printer
+    // as one job named `jobName`. When it cannot be sent, the statements are
+    // taken back and the document stays as it was.
+    PrintOutcome printAndEndDoc(const std::vector<reports::PrintStatement> &statements, const QString &jobName);
 
     // Sends whatever is waiting; nothing to send counts as sent.
-    PrintOutcome endDoc();
+    PrintOutcome endDoc(const QString &jobName);
+
+    // Whether a document is on its way to the printer right now (the program
+    // goes on handling events meanwhile).
+    bool isSending() const { return m_sending; }
 
     const reports::PrintDocument &document() const { return m_document; }
     bool hasWaitingLines() const { return !m_document.isEmpty(); }
 
     // Replaces how documents leave the program (tests capture them here).
     void setSender(std::unique_ptr<DocumentSender> sender);
-    // Makes a progress watcher for each document sent from now on.
-    void setProgressFactory(std::function<std::unique_ptr<PageProgress>()> factory);
+    // Makes a watcher for each document sent from now on.
+    void setWatcherFactory(std::function<std::unique_ptr<PrintWatcher>()> factory);
 
 signals:
     // Lines began or stopped waiting in the current document.
@@ -92,7 +102,8 @@ private:
 
     reports::PrintDocument m_document;
     std::unique_ptr<DocumentSender> m_sender;
-    std::function<std::unique_ptr<PageProgress>()> m_progressFactory;
+    std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
+    bool m_sending = false;
 };
 
 } // namespace printing

@@ -18,7 +18,10 @@ Program::Program(Parts parts, platform::RegionalFormat format)
     : m_format(std::move(format)), m_printer(std::make_unique<printing::PrintService>(std::move(parts.sender))),
       m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes)
 {
-    m_printer->setProgressFactory([] { return std::make_unique<PrintProgress>(&forms::words::pagesSent); });
+    m_printer->setWatcherFactory([] {
+        return std::make_unique<PrintProgress>(
+            PrintProgress::Words{&forms::words::waitingForPrintService, &forms::words::pagesPrepared});
+    });
 }
 
 Program::~Program()

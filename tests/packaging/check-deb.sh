@@ -42,7 +42,7 @@ bad_modes=$(awk '$1 !~ /^d/ && $6 ~ /^\.\/usr\/share\// && !($1 == "-rw-r--r--" 
 
 # Dependencies, one package name per entry, without version constraints.
 field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sort -u >"$tmp/depends"
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libcups2; do
   grep -qx "$package" "$tmp/depends" || fail "Depends lacks $package"
 done
 grep -qE '^libicu[0-9]+$' "$tmp/depends" || fail "Depends lacks ICU (libicuNN)"

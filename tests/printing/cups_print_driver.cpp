@@ -58,6 +58,9 @@ void control(const QString &action)
     check(QProcess::execute(g_control.front(), arguments) == 0, QStringLiteral("scheduler: %1").arg(action));
 }
 
+// What the jobs are named, as the queue shows them.
+const QString kJob = QStringLiteral("Selvaro's Yachts \u2013 test");
+
 // The documents the scheduler keeps, oldest first (d00001-001, ...).
 QStringList spooledJobs()
 {
@@ -117,7 +120,7 @@ void checkNewestJob(int count, const PrintDocument &expected, const QString &wha
         if (queueJobs[i].id == jobs.back().mid(1, 5).toInt())
             title = QString::fromUtf8(queueJobs[i].title);
     cupsFreeJobs(jobCount, queueJobs);
-    check(title == qs("Selvaro's Yachts"), QStringLiteral("%1: the job is named \"Selvaro's Yachts\"").arg(what),
+    check(title == kJob, QStringLiteral("%1: the job is named \"%2\"").arg(what, kJob),
           QStringLiteral("it is named \"%1\"").arg(title));
 }
 
@@ -176,7 +179,7 @@ int main(int argc, char *argv[])
     printer.print(charter("Abcdefghijklmnopqrstuvwxyz", "Hans Christian 2", 45, "100.0", "$55,000.00"));
     printer.print(charter("Ørsted", "C & C", 22, "4.0", "$380.00"));
     PrintDocument expected = with(printer.document(), summary);
-    auto outcome = printer.printAndEndDoc(summary);
+    auto outcome = printer.printAndEndDoc(summary, kJob);
     check(static_cast<bool>(outcome), QStringLiteral("first summary: sent"), cause(outcome));
     check(printer.document().isEmpty(), QStringLiteral("first summary: the document is released"));
     checkNewestJob(1, expected, QStringLiteral("first summary"));
@@ -187,7 +190,7 @@ int main(int argc, char *argv[])
     printer.print(charter("Smith", "Catalina", 30, "3.0", "$480.00"));
     printer.print(charter("Brown", "Ranger", 38, "10.0", "$4,000.00"));
     const auto waiting = plainLines(printer.document());
-    outcome = printer.printAndEndDoc(summary);
+    outcome = printer.printAndEndDoc(summary, kJob);
     check(!static_cast<bool>(outcome), QStringLiteral("scheduler stopped: the summary is not sent"));
     check(cause(outcome).contains(qs("CUPS")), QStringLiteral("scheduler stopped: the reason is given"),
           cause(outcome));
@@ -198,7 +201,7 @@ int main(int argc, char *argv[])
     // 3. Back again: the retry prints every waiting line once.
     control(QStringLiteral("start"));
     expected = with(printer.document(), summary);
-    outcome = printer.printAndEndDoc(summary);
+    outcome = printer.printAndEndDoc(summary, kJob);
     check(static_cast<bool>(outcome), QStringLiteral("scheduler back: the retry is sent"), cause(outcome));
     checkNewestJob(2, expected, QStringLiteral("retry"));
 
@@ -206,7 +209,7 @@ int main(int argc, char *argv[])
     control(QStringLiteral("reject"));
     printer.print(charter("Lee", "WaveLength", 32, "1.5", "$288.00"));
     const auto before = plainLines(printer.document());
-    outcome = printer.printAndEndDoc(summary);
+    outcome = printer.printAndEndDoc(summary, kJob);
     check(!static_cast<bool>(outcome), QStringLiteral("queue rejecting: the summary is not sent"));
     check(cause(outcome).contains(g_queue), QStringLiteral("queue rejecting: the reason names the printer"),
           cause(outcome));
@@ -214,12 +217,12 @@ int main(int argc, char *argv[])
     check(plainLines(printer.document()) == before, QStringLiteral("queue rejecting: the charter still waits"));
     control(QStringLiteral("accept"));
     expected = with(printer.document(), summary);
-    outcome = printer.printAndEndDoc(summary);
+    outcome = printer.printAndEndDoc(summary, kJob);
     check(static_cast<bool>(outcome), QStringLiteral("queue accepting: the retry is sent"), cause(outcome));
     checkNewestJob(3, expected, QStringLiteral("retry after rejection"));
 
     // 5. The yacht list ends a document of its own.
-    outcome = printer.printAndEndDoc(reports::yachtList({qs("C & C"), qs("Catalina"), qs("Hobie")}));
+    outcome = printer.printAndEndDoc(reports::yachtList({qs("C & C"), qs("Catalina"), qs("Hobie")}), kJob);
     check(static_cast<bool>(outcome), QStringLiteral("yacht list: sent"), cause(outcome));
     checkNewestJob(4, with({}, reports::yachtList({qs("C & C"), qs("Catalina"), qs("Hobie")})),
                    QStringLiteral("yacht list"));

@@ -38,7 +38,7 @@ TEST_F(WithoutAPrinter, TheSummaryIsReportedAsNotSentAndNothingIsLost)
 {
     printing::PrintService printer(printing::makeDefaultPrinterSender());
     printer.print(reports::charterLine(qs("Jones"), qs("Hobie"), 24, qs("2.5"), qs("$342.50")));
-    const auto outcome = printer.printAndEndDoc(reports::summary(qs("2.5"), qs("$342.50")));
+    const auto outcome = printer.printAndEndDoc(reports::summary(qs("2.5"), qs("$342.50")), qs("charters"));
     EXPECT_FALSE(outcome);
     ASSERT_TRUE(outcome.error.has_value());
     EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::NoPrintService);

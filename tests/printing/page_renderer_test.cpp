@@ -201,7 +201,7 @@ TEST_F(PdfOutput, AFileThatCannotBeWrittenIsAPrinterError)
 {
     printing::PrintService printer(std::make_unique<printing::PdfFileSender>(qs("/nonexistent-folder/out.pdf")));
     printer.print(PrintStatement().text(qs("kept")).endLine());
-    const auto outcome = printer.printAndEndDoc(reports::summary(qs("1.0"), qs("$1.00")));
+    const auto outcome = printer.printAndEndDoc(reports::summary(qs("1.0"), qs("$1.00")), qs("charters"));
     EXPECT_FALSE(outcome);
     ASSERT_TRUE(outcome.error.has_value());
     EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::CouldNotStart);
@@ -263,7 +263,7 @@ TEST_F(Renderer, ProgressIsReportedAfterEveryPage)
     for (int i = 0; i < 2 * rows + 1; ++i)
         document.print(PrintStatement().text(qs("line")).endLine());
 
-    struct Seen final : printing::PageProgress {
+    struct Seen final : printing::PrintWatcher {
         std::vector<std::pair<int, int>> pages;
         void pageDone(int done, int all) override { pages.emplace_back(done, all); }
     } seen;

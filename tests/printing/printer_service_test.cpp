@@ -32,7 +32,7 @@ class FakeSender final : public printing::DocumentSender {
 public:
     explicit FakeSender(Spool &spool) : m_spool(spool) {}
     printing::Delivery send(const reports::PrintDocument &document, const QString &jobName,
-                            printing::PageProgress *) override
+                            printing::PrintWatcher *) override
     {
         ++m_spool.attempts;
         if (m_spool.failWithOtherError)
@@ -77,7 +77,7 @@ protected:
     Spool spool;
     PrintService printer{std::make_unique<FakeSender>(spool)};
 
-    PrintOutcome printSummary() { return printer.printAndEndDoc(reports::summary(qs("2.5"), qs("$342.50"))); }
+    PrintOutcome printSummary() { return printer.printAndEndDoc(reports::summary(qs("2.5"), qs("$342.50")), qs("charters")); }
 };
 
 TEST_F(PrinterService, PrintingLinesNeverTouchesThePrinter)
@@ -95,7 +95,7 @@ TEST_F(PrinterService, EndingSendsEveryWaitingLineAsOneJobAndStartsAfresh)
     ASSERT_TRUE(printSummary());
     ASSERT_EQ(spool.jobs.size(), 1u);
     EXPECT_EQ(spool.jobs[0], concat({charterText("Jones"), charterText("Smith")}, kSummaryLines));
-    EXPECT_EQ(spool.jobNames[0], qs("Selvaro's Yachts"));
+    EXPECT_EQ(spool.jobNames[0], qs("charters"));
     EXPECT_TRUE(printer.document().isEmpty());
 
     printer.print(charter("Brown"));
@@ -115,11 +115,11 @@ TEST_F(PrinterService, SummaryTwiceGivesTwoDocumentsWithTheSameLines)
 
 TEST_F(PrinterService, EndDocOnAnEmptyDocumentSendsNothing)
 {
-    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(printer.endDoc(qs("charters")));
     EXPECT_EQ(spool.attempts, 0);
     printer.print(charter("Jones"));
-    EXPECT_TRUE(printer.endDoc());
-    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(printer.endDoc(qs("charters")));
+    EXPECT_TRUE(printer.endDoc(qs("charters")));
     EXPECT_EQ(spool.attempts, 1);
     EXPECT_EQ(spool.jobs.size(), 1u);
 }
@@ -152,10 +152,10 @@ TEST_F(PrinterService, FailedSummaryKeepsTheChartersAndTakesBackItsOwnLines)
 TEST_F(PrinterService, FailedYachtListLeavesNothingBehind)
 {
     spool.failing = true;
-    EXPECT_FALSE(printer.printAndEndDoc(reports::yachtList({qs("Hobie"), qs("Ranger")})));
+    EXPECT_FALSE(printer.printAndEndDoc(reports::yachtList({qs("Hobie"), qs("Ranger")}), qs("charters")));
     EXPECT_TRUE(printer.document().isEmpty());
     spool.failing = false;
-    ASSERT_TRUE(printer.printAndEndDoc(reports::yachtList({qs("Hobie")})));
+    ASSERT_TRUE(printer.printAndEndDoc(reports::yachtList({qs("Hobie")}), qs("charters")));
     ASSERT_EQ(spool.jobs.size(), 1u);
     EXPECT_EQ(spool.jobs[0].size(), 4u);
 }
@@ -164,10 +164,10 @@ TEST_F(PrinterService, FailedEndDocKeepsTheDocumentForTheRetry)
 {
     printer.print(charter("Jones"));
     spool.failing = true;
-    EXPECT_FALSE(printer.endDoc());
-    EXPECT_FALSE(printer.endDoc());
+    EXPECT_FALSE(printer.endDoc(qs("charters")));
+    EXPECT_FALSE(printer.endDoc(qs("charters")));
     spool.failing = false;
-    EXPECT_TRUE(printer.endDoc());
+    EXPECT_TRUE(printer.endDoc(qs("charters")));
     ASSERT_EQ(spool.jobs.size(), 1u);
     EXPECT_EQ(spool.jobs[0], std::vector<QString>{charterText("Jones")});
     EXPECT_EQ(spool.attempts, 3);
@@ -189,7 +189,7 @@ TEST_F(PrinterService, ASenderSetLaterIsTheOneUsed)
     Spool other;
     printer.print(charter("Jones"));
     printer.setSender(std::make_unique<FakeSender>(other));
-    ASSERT_TRUE(printer.endDoc());
+    ASSERT_TRUE(printer.endDoc(qs("charters")));
     EXPECT_EQ(spool.attempts, 0);
     EXPECT_EQ(other.jobs.size(), 1u);
 }

@@ -1,53 +1,98 @@
 // SPDX-License-Identifier: MIT
-// The progress shown while a long document goes out.
+// What the clerk sees while a document goes out: a modal window once it
+// takes a while, windows that keep painting, and no key or click taken.
 #include "ui/forms/clerk_words.h"
 #include "ui/widgets/print_progress.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QProgressDialog>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stdexcept>
+#include <thread>
 
 namespace {
 
+using namespace std::chrono_literals;
+
 QString qs(const char *text) { return QString::fromUtf8(text); }
 
-TEST(Progress, ALongJobShowsPagesDoneOfPagesInAll)
+ui::PrintProgress::Words words() { return {&forms::words::waitingForPrintService, &forms::words::pagesPrepared}; }
+
+TEST(Progress, ALongJobShowsPagesDoneOfPagesInAllInAModalWindow)
 {
-    ui::PrintProgress progress(&forms::words::pagesSent, std::chrono::milliseconds(0));
+    ui::PrintProgress progress(words(), 0ms);
     progress.pageDone(1, 4);
     const QProgressDialog *dialog = progress.dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isModal());
     EXPECT_EQ(dialog->maximum(), 4);
     EXPECT_EQ(dialog->value(), 1);
-    EXPECT_EQ(dialog->labelText(), qs("Sent 1 of 4 pages to the printer."));
+    EXPECT_EQ(dialog->labelText(), qs("Preparing the document for the printer: page 1 of 4."));
     progress.pageDone(3, 4);
     EXPECT_EQ(dialog->value(), 3);
-    EXPECT_EQ(dialog->labelText(), qs("Sent 3 of 4 pages to the printer."));
-}
-
-TEST(Progress, TheWindowsKeepWorkingBetweenPages)
-{
-    ui::PrintProgress progress(&forms::words::pagesSent, std::chrono::milliseconds(0));
-    bool handled = false;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [&handled] { handled = true; }, Qt::QueuedConnection);
-    progress.pageDone(1, 2);
-    EXPECT_TRUE(handled) << "events waiting while printing are handled between pages";
 }
 
 TEST(Progress, AShortJobShowsNothing)
 {
-    ui::PrintProgress quick(&forms::words::pagesSent, std::chrono::hours(1));
+    ui::PrintProgress quick(words(), 1h);
     quick.pageDone(1, 40);
     EXPECT_EQ(quick.dialog(), nullptr);
 
-    ui::PrintProgress onePage(&forms::words::pagesSent, std::chrono::milliseconds(0));
+    ui::PrintProgress onePage(words(), 0ms);
     onePage.pageDone(1, 1);
     EXPECT_EQ(onePage.dialog(), nullptr) << "nothing left to wait for";
+}
+
+// The print service answers slowly: the wait runs on, the window says what
+// it waits for, events other than input are handled (windows repaint), and
+// keys pressed meanwhile are dropped rather than delivered afterwards.
+TEST(Progress, WaitingForThePrintServiceKeepsTheProgramPaintedAndTakesNoInput)
+{
+    QWidget window;
+    window.show();
+    int keys = 0;
+    struct KeyCounter : QObject {
+        int &count;
+        explicit KeyCounter(int &c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } counter(keys);
+    window.installEventFilter(&counter);
+
+    ui::PrintProgress progress(words(), 100ms);
+    bool handled = false;
+    QString shownWhileWaiting;
+    progress.waitFor([&] {
+        QMetaObject::invokeMethod(qApp, [&] {
+            handled = true;
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(&window, &key);
+        });
+        std::this_thread::sleep_for(400ms);
+        QMetaObject::invokeMethod(qApp, [&] {
+            if (progress.dialog() != nullptr && progress.dialog()->isVisible())
+                shownWhileWaiting = progress.dialog()->labelText();
+        });
+        std::this_thread::sleep_for(100ms);
+    });
+    EXPECT_TRUE(handled) << "events are handled while the print service is waited for";
+    EXPECT_EQ(shownWhileWaiting, qs("Waiting for the print service\u2026"));
+    EXPECT_EQ(keys, 0) << "a key pressed while waiting reached the window";
+}
+
+TEST(Progress, AFailureWhileWaitingReachesTheCaller)
+{
+    ui::PrintProgress progress(words(), 1h);
+    EXPECT_THROW(progress.waitFor([] { throw std::runtime_error("the connection broke"); }), std::runtime_error);
 }
 
 } // namespace

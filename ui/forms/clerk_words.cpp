@@ -62,6 +62,9 @@ QString printerFaultCause(const printing::PrinterError &error)
     case PrintProblem::NoDefaultPrinter:
         return QStringLiteral("No default printer is chosen. Choose one in the system's printer settings "
                               "and print again.");
+    case PrintProblem::HandOverFailed:
+        return QStringLiteral("The document did not reach the printer \"%1\" whole: %2")
+            .arg(error.destination(), error.detail());
     case PrintProblem::Refused:
         return QStringLiteral("The printer \"%1\" did not accept the document: %2")
             .arg(error.destination(), error.detail().isEmpty() ? QStringLiteral("CUPS did not accept the job.")
@@ -97,9 +100,22 @@ QString linesNotPrintedAtEnd(const printing::PrinterError &error)
         .arg(printerFaultCause(error));
 }
 
-QString pagesSent(int pagesDone, int pageCount)
+QString printerHoldsJob(const QString &printer)
 {
-    return QStringLiteral("Sent %1 of %2 pages to the printer.").arg(pagesDone).arg(pageCount);
+    return QStringLiteral("The printer \"%1\" holds the document in its queue until it is released there; "
+                          "there is no need to print it again.")
+        .arg(printer);
 }
+
+QString waitingForPrintService() { return QStringLiteral("Waiting for the print service\u2026"); }
+
+QString pagesPrepared(int pagesDone, int pageCount)
+{
+    return QStringLiteral("Preparing the document for the printer: page %1 of %2.").arg(pagesDone).arg(pageCount);
+}
+
+QString jobChartersAndSummary() { return QStringLiteral("Selvaro's Yachts \u2013 charters and summary"); }
+QString jobYachtList() { return QStringLiteral("Selvaro's Yachts \u2013 yacht list"); }
+QString jobChartersAtClosing() { return QStringLiteral("Selvaro's Yachts \u2013 charters at closing"); }
 
 } // namespace forms::words

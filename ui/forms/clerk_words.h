@@ -38,6 +38,13 @@ QString printerFaultCause(const printing::PrinterError &error);
 QString documentNotPrinted(const printing::PrinterError &error);
 QString printerStopped(const QString &printer);
 QString linesNotPrintedAtEnd(const printing::PrinterError &error);
-QString pagesSent(int pagesDone, int pageCount);
+QString printerHoldsJob(const QString &printer);
+QString waitingForPrintService();
+QString pagesPrepared(int pagesDone, int pageCount);
+
+// The names of the print jobs, as the printer queue shows them.
+QString jobChartersAndSummary();
+QString jobYachtList();
+QString jobChartersAtClosing();
 
 } // namespace forms::words

@@ -79,13 +79,14 @@ void frmMain::mnuFilePrintSummary_Click()
     }
     const auto figures = totals.summaryFigures(m_program.format());
     // Print Yacht Types comes back by itself once no line waits.
-    printed(m_program.printer().printAndEndDoc(reports::summary(figures.averageText, figures.revenueText)));
+    printed(m_program.printer().printAndEndDoc(reports::summary(figures.averageText, figures.revenueText),
+                                               words::jobChartersAndSummary()));
 }
 
 void frmMain::mnuFilePrintYachtType_Click()
 {
     const QStringList types = m_program.frmCharter().cboYacht->entries();
-    printed(m_program.printer().printAndEndDoc(reports::yachtList(types)));
+    printed(m_program.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList()));
 }
 
 void frmMain::mnuFileExit_Click()
@@ -109,6 +110,8 @@ bool frmMain::printed(const printing::PrintOutcome &outcome)
         MsgBox(words::documentNotPrinted(*outcome.error), ui::vbExclamation);
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
         MsgBox(words::printerStopped(outcome.printer), ui::vbExclamation);
+    else if (outcome.delivery == printing::Delivery::HeldInQueue)
+        MsgBox(words::printerHoldsJob(outcome.printer), ui::vbExclamation);
     return static_cast<bool>(outcome);
 }
 

@@ -8,7 +8,7 @@ namespace forms {
 
 void printWaitingLinesAtEnd(ui::Program &program)
 {
-    const printing::PrintOutcome outcome = program.printer().endDoc();
+    const printing::PrintOutcome outcome = program.printer().endDoc(words::jobChartersAtClosing());
     if (!outcome)
         ui::MsgBox(program.messageBoxes(), words::linesNotPrintedAtEnd(*outcome.error), ui::vbExclamation);
 }

@@ -2,38 +2,143 @@
 #include "ui/widgets/print_progress.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QProgressDialog>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <thread>
 
 namespace ui {
 
-PrintProgress::PrintProgress(Label label, std::chrono::milliseconds delay) : m_label(std::move(label)), m_delay(delay)
+// Sets the clerk's keys and clicks aside while it exists: they are dropped,
+// not delivered later, so a key pressed in impatience cannot start printing
+// again once the job is out.
+class PrintProgress::InputHold final : public QObject {
+public:
+    InputHold() { qApp->installEventFilter(this); }
+    ~InputHold() override { qApp->removeEventFilter(this); }
+    InputHold(const InputHold &) = delete;
+    InputHold &operator=(const InputHold &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+namespace {
+
+bool haveWidgets() { return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr; }
+
+// The window the clerk was working in: the one whose menu started printing
+// rather than the menu itself.
+QWidget *workingWindow()
 {
-    m_clock.start();
+    QWidget *window = QApplication::activeWindow();
+    while (window != nullptr && window->windowType() == Qt::Popup && window->parentWidget() != nullptr)
+        window = window->parentWidget()->window();
+    return window;
 }
 
-PrintProgress::~PrintProgress() = default;
+} // namespace
+
+PrintProgress::PrintProgress(Words words, std::chrono::milliseconds delay) : m_words(std::move(words)), m_delay(delay)
+{
+    m_clock.start();
+    if (haveWidgets()) {
+        m_inputHold = std::make_unique<InputHold>();
+        m_returnTo = workingWindow();
+    }
+}
+
+PrintProgress::~PrintProgress()
+{
+    m_dialog.reset();
+    // The window the clerk printed from has the keyboard again before the
+    // next key is read; not every window system hands it back by itself.
+    if (m_returnTo && m_returnTo->isVisible() && !m_returnTo->isActiveWindow()) {
+        m_returnTo->activateWindow();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void PrintProgress::show(const QString &label, int value, int maximum)
+{
+    if (m_dialog && m_dialog->labelText() == label && m_dialog->value() == value && m_dialog->maximum() == maximum)
+        return;
+    if (!m_dialog) {
+        if (m_clock.elapsed() < m_delay.count())
+            return;
+        m_dialog = std::make_unique<QProgressDialog>();
+        m_dialog->setObjectName(QStringLiteral("PrintProgress"));
+        m_dialog->setWindowTitle(QCoreApplication::applicationName());
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setCancelButton(nullptr);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoReset(false);
+        m_dialog->setAutoClose(false);
+        m_dialog->show();
+    }
+    m_dialog->setLabelText(label);
+    m_dialog->setRange(0, maximum); // 0 to 0: busy, with no count
+    m_dialog->setValue(value);
+}
 
 void PrintProgress::pageDone(int pagesDone, int pageCount)
 {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+    if (!haveWidgets())
         return;
-    if (!m_dialog) {
-        if (pagesDone >= pageCount || m_clock.elapsed() < m_delay.count())
-            return;
-        // Not modal: a modal progress dialog runs every pending event from
-        // setValue(), clicks included, and a click could start printing again
-        // in the middle of this job. Clicks wait until the job is out instead.
-        m_dialog = std::make_unique<QProgressDialog>();
-        m_dialog->setWindowTitle(QCoreApplication::applicationName());
-        m_dialog->setCancelButton(nullptr);
-        m_dialog->setMinimumDuration(0);
-        m_dialog->setRange(0, pageCount);
-        m_dialog->show();
+    if (m_dialog || pagesDone < pageCount)
+        show(m_words.pages(pagesDone, pageCount), pagesDone, pageCount);
+    QCoreApplication::processEvents();
+}
+
+void PrintProgress::waitFor(const std::function<void()> &work)
+{
+    if (!haveWidgets()) {
+        work();
+        return;
     }
-    m_dialog->setLabelText(m_label(pagesDone, pageCount));
-    m_dialog->setValue(pagesDone);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    std::atomic<bool> finished = false;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished = true;
+        // Wakes the event loop below.
+        QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+    });
+    // Wakes it too, so that the window appears when it is due.
+    QTimer tick;
+    tick.start(50);
+    while (!finished) {
+        show(m_words.waiting(), 0, 0);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace ui

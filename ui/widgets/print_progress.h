@@ -4,6 +4,7 @@
 #include "printing/print_service.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 
 #include <chrono>
@@ -11,34 +12,49 @@
 #include <memory>
 
 class QProgressDialog;
+class QWidget;
 
 namespace ui {
 
-// Shows how far a print job has got once it has run longer than a moment,
-// and keeps the program's windows repainting while it runs. Without a
-// widget application (tests, the benchmark) it only counts.
-class PrintProgress final : public printing::PageProgress {
+// Watches one document go out. From the moment it is made, the clerk's keys
+// and clicks are set aside unread, so nothing can be printed twice; once the
+// job has taken longer than a moment, a modal progress window says what the
+// program waits for. The windows keep repainting throughout, also while the
+// print service is slow to answer. Without a widget application (tests, the
+// benchmark) it only runs what it is given.
+class PrintProgress final : public printing::PrintWatcher {
 public:
     static constexpr std::chrono::milliseconds kDefaultDelay{500};
-    // The dialog's text for pages done of pages in all.
-    using Label = std::function<QString(int pagesDone, int pageCount)>;
 
-    explicit PrintProgress(Label label, std::chrono::milliseconds delay = kDefaultDelay);
+    struct Words {
+        std::function<QString()> waiting;                           // for the print service
+        std::function<QString(int pagesDone, int pageCount)> pages; // while pages are prepared
+    };
+
+    explicit PrintProgress(Words words, std::chrono::milliseconds delay = kDefaultDelay);
     ~PrintProgress() override;
     PrintProgress(const PrintProgress &) = delete;
     PrintProgress &operator=(const PrintProgress &) = delete;
 
-    // After each finished page.
     void pageDone(int pagesDone, int pageCount) override;
+    // Runs `work` on a thread of its own and handles the program's events
+    // until it has finished, however long that takes.
+    void waitFor(const std::function<void()> &work) override;
 
     // The dialog while it is shown, else null.
     const QProgressDialog *dialog() const { return m_dialog.get(); }
 
 private:
-    Label m_label;
+    class InputHold;
+
+    void show(const QString &label, int value, int maximum);
+
+    Words m_words;
     std::chrono::milliseconds m_delay;
     QElapsedTimer m_clock;
+    std::unique_ptr<InputHold> m_inputHold;
     std::unique_ptr<QProgressDialog> m_dialog;
+    QPointer<QWidget> m_returnTo; // the window that had the keyboard before
 };
 
 } // namespace ui

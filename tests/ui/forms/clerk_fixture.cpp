@@ -11,7 +11,7 @@
 namespace testing_support {
 
 printing::Delivery CapturedPrinter::send(const reports::PrintDocument &document, const QString &jobName,
-                                        printing::PageProgress *)
+                                        printing::PrintWatcher *)
 {
     if (refuse)
         throw printing::PrinterError(printing::PrintProblem::Refused, QStringLiteral("test"),

@@ -37,7 +37,7 @@ public:
 class CapturedPrinter final : public printing::DocumentSender {
 public:
     printing::Delivery send(const reports::PrintDocument &document, const QString &jobName,
-                            printing::PageProgress *progress) override;
+                            printing::PrintWatcher *progress) override;
 
     std::vector<QStringList> documents;
     QStringList jobNames;

@@ -75,7 +75,7 @@ TEST_F(MainWindow, SummaryEndsTheDocumentOfWaitingChartersWithTheFigures)
     EXPECT_EQ(document[1], QString());
     EXPECT_EQ(document[2], QStringLiteral("              Average Hours Chartered: 7.0"));
     EXPECT_EQ(document[3], QStringLiteral("              Total Revenue: $665.00"));
-    EXPECT_EQ(m_printer->jobNames, QStringList{QStringLiteral("Selvaro's Yachts")});
+    EXPECT_EQ(m_printer->jobNames, QStringList{QStringLiteral("Selvaro's Yachts \u2013 charters and summary")});
     EXPECT_TRUE(waitingLines().isEmpty());
     EXPECT_TRUE(m_boxes->boxes.empty());
 }
