@@ -2,6 +2,7 @@
 #include "reports/page_renderer.h"
 
 #include "platform/errors.h"
+#include "reports/fitted_text.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -51,10 +52,11 @@ void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline
     if (first == end)
         return;
     const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
+    const double room = static_cast<double>(end - first) * grid.advance;
     if (first == 0 && end == text.size())
-        painter.drawText(origin, text);
+        drawWithin(painter, origin, text, room);
     else
-        painter.drawText(origin, text.mid(first, end - first));
+        drawWithin(painter, origin, text.mid(first, end - first), room);
 }
 
 [[noreturn]] void fail(const QString &sentence)
