@@ -7,6 +7,7 @@
 #include "forms/frm_main.h"
 #include "platform/combo_box.h"
 #include "platform/conversions.h"
+#include "platform/default_button.h"
 #include "platform/error_report.h"
 #include "platform/form_registry.h"
 #include "platform/message_box.h"
@@ -156,7 +157,7 @@ void frmCharter::createControls()
     cmdOK = place<QPushButton>(client, "cmdOK", twipsRect(4560, 960, 855, 375), QStringLiteral("&OK"));
     cmdClear = place<QPushButton>(client, "cmdClear", twipsRect(4560, 1440, 855, 375), QStringLiteral("&Clear "));
     cmdCancel = place<QPushButton>(client, "cmdCancel", twipsRect(4560, 1920, 855, 375), QStringLiteral("&Cancel"));
-    cmdOK->setDefault(true);
+    platform::keepDefaultButton(*this, *cmdOK);
 
     for (auto *list : {cboYacht, cboSize})
         list->setSorted(true);

@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "platform/printer.h"
 #include "platform/program_icon.h"
+#include "platform/shared_access_keys.h"
 
 #include <QApplication>
 #include <QColor>
@@ -137,6 +138,7 @@ void setUpWindow(QWidget &window, const char *name, const QString &caption, cons
         window.setAutoFillBackground(true);
     }
     new ShowingWatcher(window);
+    installSharedAccessKeys();
 }
 
 void takeFocus(QWidget &window)

@@ -33,7 +33,8 @@ QFont uiFont(double points, bool bold = false);
 // Gives a window of the program its name, caption and the program's icon,
 // and makes it open centred on its screen the first time it is shown and
 // take the keyboard every time it is shown. A colour, when given, fills its
-// background.
+// background. An access key shared by several of its controls goes by the
+// tab order (installSharedAccessKeys).
 void setUpWindow(QWidget &window, const char *name, const QString &caption, const QColor &background = QColor());
 
 // Makes a window that is being shown the active one, so it has the keyboard.

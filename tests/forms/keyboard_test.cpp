@@ -3,7 +3,10 @@
 
 #include "accounting/running_totals.h"
 #include "platform/combo_box.h"
+#include "platform/program.h"
 
+#include <QDialog>
+#include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -96,6 +99,79 @@ TEST_P(EscFromEveryField, CancelsTheEntry)
 
 INSTANTIATE_TEST_SUITE_P(Fields, EscFromEveryField,
                          testing::Values("txtName", "txtHours", "cboYacht", "cboSize", "cmdOK", "cmdClear"));
+
+// However the window was left last time, Enter in a field presses OK when it
+// is open again, and OK alone shows the default frame while a field has the
+// focus. Tabs to a button, then Space or Esc; no Tabs: Cancel clicked.
+class EnterAfterLeaving : public Keyboard, public testing::WithParamInterface<std::pair<int, Qt::Key>> {};
+
+TEST_P(EnterAfterLeaving, PressesOK)
+{
+    const auto [tabs, key] = GetParam();
+    inCharterWindow([&] {
+        for (int i = 0; i < tabs; ++i)
+            press(Qt::Key_Tab);
+        if (tabs == 0)
+            QTest::mouseClick(charter().cmdCancel, Qt::LeftButton);
+        else
+            press(key);
+    });
+    inCharterWindow([&] {
+        enterCharter(QStringLiteral("Jones"), QStringLiteral("2"), QStringLiteral("Hobie"), 1);
+        for (const Qt::Key access : {Qt::Key_N, Qt::Key_H, Qt::Key_Y, Qt::Key_S}) {
+            press(access, Qt::AltModifier);
+            EXPECT_TRUE(charter().cmdOK->isDefault());
+            EXPECT_FALSE(charter().cmdClear->isDefault() || charter().cmdCancel->isDefault());
+        }
+        press(Qt::Key_Return);
+        EXPECT_EQ(accounting::programTotals().gintCharterCount(), 1);
+        EXPECT_TRUE(charter().isVisible());
+        press(Qt::Key_Escape);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EnterAfterLeaving,
+                         testing::Values(std::pair{6, Qt::Key_Space}, std::pair{6, Qt::Key_Return},
+                                         std::pair{5, Qt::Key_Escape}, std::pair{0, Qt::Key_unknown}));
+
+// Clear and Cancel share C: Alt+C goes to the next of them after the focus,
+// in tab order, and presses neither.
+TEST_F(Keyboard, ASharedAccessKeyMovesTheFocusToTheNextControlCarryingIt)
+{
+    const std::pair<Qt::Key, const char *> steps[] = {
+        {Qt::Key_C, "cmdClear"}, {Qt::Key_Tab, "cmdCancel"}, {Qt::Key_Tab, "txtName"}, {Qt::Key_C, "cmdClear"},
+        {Qt::Key_C, "cmdCancel"}, {Qt::Key_C, "cmdClear"},   {Qt::Key_S, "cboSize"},   {Qt::Key_C, "cmdClear"}};
+    inCharterWindow([&] {
+        press(Qt::Key_N, Qt::AltModifier);
+        type(QStringLiteral("Jones"));
+        for (const auto &[key, expected] : steps) {
+            press(key, key == Qt::Key_Tab ? Qt::NoModifier : Qt::AltModifier);
+            EXPECT_EQ(focus()->objectName(), QLatin1String(expected)) << QKeySequence(key).toString().toStdString();
+        }
+        EXPECT_EQ(charter().txtName->text(), QStringLiteral("Jones")) << "nothing was pressed";
+        EXPECT_TRUE(charter().isVisible());
+        press(Qt::Key_Escape);
+    });
+}
+
+// The same in any window the program sets up, for labels naming fields too.
+TEST_F(Keyboard, SharedAccessKeysFollowTheTabOrderInAnyWindow)
+{
+    QDialog window;
+    platform::setUpWindow(window, "sharedKeys", QStringLiteral("Shared keys"));
+    QWidget *const order[] = {new QLineEdit, new QLineEdit, new QPushButton(QStringLiteral("&Apply"))};
+    auto *layout = new QFormLayout(&window);
+    layout->addRow(QStringLiteral("&Amount:"), order[0]);
+    layout->addRow(QStringLiteral("&Another:"), order[1]);
+    layout->addRow(order[2]);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    order[0]->setFocus();
+    for (int i = 1; i <= 3; ++i) {
+        press(Qt::Key_A, Qt::AltModifier);
+        EXPECT_EQ(focus(), order[i % 3]);
+    }
+}
 
 TEST_F(Keyboard, DownInTheEmptySizeListPicksTheFirstSize)
 {
