@@ -9,6 +9,7 @@
 #include "platform/conversions.h"
 #include "platform/default_button.h"
 #include "platform/error_report.h"
+#include "platform/field_text_guard.h"
 #include "platform/form_registry.h"
 #include "platform/message_box.h"
 #include "platform/printer.h"
@@ -170,6 +171,10 @@ void frmCharter::createControls()
     // would otherwise keep both keys to itself.
     cboYacht->installEventFilter(this);
     cboYacht->lineEdit()->installEventFilter(this);
+
+    for (QLineEdit *field : {txtName, txtHours, cboYacht->lineEdit()})
+        platform::blankControlCharacters(*field);
+    platform::typePointOnKeypadDecimal(*txtHours);
 
     setTabOrder(txtName, txtHours);
     setTabOrder(txtHours, cboYacht);

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -171,6 +172,36 @@ TEST_F(Keyboard, SharedAccessKeysFollowTheTabOrderInAnyWindow)
         press(Qt::Key_A, Qt::AltModifier);
         EXPECT_EQ(focus(), order[i % 3]);
     }
+}
+
+// The keypad's decimal key as Linux reports it: a comma or a point with the
+// keypad modifier, by the keysym the layout gives the key.
+TEST_F(Keyboard, TheKeypadDecimalKeyTypesAPointInTheHours)
+{
+    // After 2, the key, 5:
+    struct Row { bool inHours; Qt::Key key; Qt::KeyboardModifiers mods; quint32 keysym; const char *text, *expected; };
+    const auto keypad = Qt::KeypadModifier;
+    const Row rows[] = {{true, Qt::Key_Comma, keypad, 0xffac, ",", "2.5"},     // KP_Separator (kpdl:comma)
+                        {true, Qt::Key_Period, keypad, 0xffae, ".", "2.5"},    // KP_Decimal
+                        {true, Qt::Key_Delete, keypad, 0xffac, ",", "2.5"},    // a layout keeping the name Delete
+                        {true, Qt::Key_Delete, keypad, 0xff9f, "", "25"},      // KP_Delete, no Num Lock
+                        {true, Qt::Key_Comma, Qt::NoModifier, 0x2c, ",", "2,5"}, // the main keyboard's comma
+                        {false, Qt::Key_Comma, keypad, 0xffac, ",", "2,5"}};    // only in the hours
+    inCharterWindow([&] {
+        for (const Row &row : rows) {
+            QLineEdit *field = row.inHours ? charter().txtHours : charter().txtName;
+            field->clear();
+            field->setFocus();
+            type(QStringLiteral("2"));
+            for (const auto kind : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(kind, row.key, row.mods, 91, row.keysym, 0, QString::fromUtf8(row.text));
+                QApplication::sendEvent(field, &event);
+            }
+            type(QStringLiteral("5"));
+            EXPECT_EQ(field->text(), QString::fromUtf8(row.expected)) << std::hex << row.keysym << " " << row.key;
+        }
+        press(Qt::Key_Escape);
+    });
 }
 
 TEST_F(Keyboard, DownInTheEmptySizeListPicksTheFirstSize)
