@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/page_renderer.h"
 
+#include "printing/fitted_text.h"
 #include "printing/print_error.h"
 
 #include <QFontDatabase>
@@ -50,10 +51,11 @@ void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline
     if (first == end)
         return;
     const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
+    const double room = static_cast<double>(end - first) * grid.advance;
     if (first == 0 && end == text.size())
-        painter.drawText(origin, text);
+        drawWithin(painter, origin, text, room);
     else
-        painter.drawText(origin, text.mid(first, end - first));
+        drawWithin(painter, origin, text.mid(first, end - first), room);
 }
 
 } // namespace

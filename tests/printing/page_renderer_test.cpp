@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -168,6 +169,31 @@ TEST_F(PdfOutput, EveryCharacterReachesThePaper)
     EXPECT_EQ(texts.join(QLatin1Char(' ')), names + qs(" tab\uFFFDhere"));
     ASSERT_FALSE(words.empty());
     EXPECT_EQ(words.front().column, 5);
+}
+
+// A script the fixed-pitch font lacks comes from another font, here with
+// glyphs wider than a column: the run is condensed into the columns it was
+// given, so that it ends before the next run starts.
+TEST_F(PdfOutput, ARunInAWiderFallbackFontStaysWithinItsColumns)
+{
+    const QString name = QString(24, QChar(0x5C71)); // columns 5 to 28
+    QPdfWriter probe{QString()};
+    printing::preparePage(probe);
+    const QFontMetricsF metrics(printing::printFont(), &probe);
+    ASSERT_GT(metrics.horizontalAdvance(name), 25 * metrics.horizontalAdvance(QLatin1Char('0')))
+        << "no font with wide CJK glyphs is installed (tools/packages.sh)";
+
+    const auto line = reports::charterLine(name, qs("Hobie"), 24, qs("2.5"), qs("$342.50"));
+    const auto words = printAndRead(documentOf({line}));
+    const auto pages = testing_pdf::readWords(path());
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_GE(words.size(), 2u);
+    EXPECT_EQ(words[0], (PlacedWord{0, 0, 5, name}));
+    EXPECT_EQ(words[1], (PlacedWord{0, 0, 30, qs("Hobie")}));
+    const auto grid = testing_pdf::a4Grid();
+    const double column29 = grid.left + 28 * grid.advance;
+    EXPECT_LE(pages[0].words[0].xMax, column29 + 0.02 * grid.advance); // the file rounds to hundredths
+    EXPECT_GT(pages[0].words[0].xMax, column29 - grid.advance) << "condensed no more than needed";
 }
 
 TEST_F(PdfOutput, TheTextIsRealTextInAnEmbeddedFont)

@@ -5,6 +5,8 @@
 #include "core/accounting/rate_table.h"
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/widgets/default_button.h"
+#include "ui/widgets/field_text_guard.h"
 #include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/handler_guard.h"
@@ -141,7 +143,7 @@ void frmCharter::createControls()
     cmdOK = place<QPushButton>(client, "cmdOK", twipsRect(4560, 960, 855, 375), QStringLiteral("&OK"));
     cmdClear = place<QPushButton>(client, "cmdClear", twipsRect(4560, 1440, 855, 375), QStringLiteral("&Clear "));
     cmdCancel = place<QPushButton>(client, "cmdCancel", twipsRect(4560, 1920, 855, 375), QStringLiteral("&Cancel"));
-    cmdOK->setDefault(true);
+    ui::keepDefaultButton(*this, *cmdOK);
 
     for (auto *list : {cboYacht, cboSize})
         list->setSorted(true);
@@ -154,6 +156,10 @@ void frmCharter::createControls()
     // would otherwise keep both keys to itself.
     cboYacht->installEventFilter(this);
     cboYacht->lineEdit()->installEventFilter(this);
+
+    for (QLineEdit *field : {txtName, txtHours, cboYacht->lineEdit()})
+        ui::blankControlCharacters(*field);
+    ui::typePointOnKeypadDecimal(*txtHours);
 
     setTabOrder(txtName, txtHours);
     setTabOrder(txtHours, cboYacht);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/window_setup.h"
 
+#include "ui/widgets/shared_access_keys.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -71,6 +73,7 @@ void setUpWindow(QWidget &window, const char *name, const QString &caption, cons
         window.setAutoFillBackground(true);
     }
     new ShowingWatcher(window);
+    installSharedAccessKeys();
 }
 
 void takeFocus(QWidget &window)

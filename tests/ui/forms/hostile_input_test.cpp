@@ -3,8 +3,8 @@
 // paste it: very long texts, control characters, right-to-left text,
 // combining marks, emoji, CJK, multi-line pastes, and hours at the edges of
 // the money range. Nothing may crash, nothing may reach the printer that the
-// clerk did not type (control characters are shown as U+FFFD in their
-// column, never sent raw), every text keeps its column, and a refused entry
+// clerk did not see in the field (each control character becomes a blank in
+// the field itself), every text keeps its column, and a refused entry
 // changes nothing at all.
 #include "clerk_fixture.h"
 
@@ -20,12 +20,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using testing_support::ClerkTest;
 
 namespace {
 
-// What the clerk does with a text: types it key by key, or pastes it.
-enum class Entry { Typed, Pasted };
+// What the clerk does with a text: types it key by key, pastes it, or has an
+// input method commit it at once.
+enum class Entry { Typed, Pasted, Committed };
 
 struct Input {
     QString text;
@@ -34,22 +37,26 @@ struct Input {
 
 Input typed(const QString &text) { return {text, Entry::Typed}; }
 Input pasted(const QString &text) { return {text, Entry::Pasted}; }
+Input committed(const QString &text) { return {text, Entry::Committed}; }
 
-// How the text must look on paper: the same characters in the same columns,
-// with each control character (and line or paragraph separator) replaced.
-QString onPaper(const QString &text)
+bool isControl(QChar c)
 {
-    QString paper = text;
-    for (QChar &c : paper) {
-        const auto category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
-            category == QChar::Separator_Paragraph)
-            c = QChar(QChar::ReplacementCharacter);
-    }
-    return paper;
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line ||
+           category == QChar::Separator_Paragraph;
 }
 
-bool hasControlCharacter(const QString &text) { return onPaper(text) != text; }
+// How the field keeps a text, and so how it is listed and printed: each
+// control character (and line or paragraph separator) is one blank, a
+// carriage return and line feed together one line break.
+QString inTheField(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    std::replace_if(text.begin(), text.end(), isControl, QLatin1Char(' '));
+    return text;
+}
+
+bool hasControlCharacter(const QString &text) { return std::any_of(text.begin(), text.end(), isControl); }
 
 // Everything a charter can change; a refused entry must leave all of it.
 struct State {
@@ -122,6 +129,10 @@ protected:
         if (input.how == Entry::Pasted) {
             QGuiApplication::clipboard()->setText(input.text);
             press(Qt::Key_V, Qt::ControlModifier);
+        } else if (input.how == Entry::Committed) {
+            QInputMethodEvent commit;
+            commit.setCommitString(input.text);
+            QApplication::sendEvent(textTarget(), &commit);
         } else {
             typeCharacters(input.text);
         }
@@ -140,9 +151,9 @@ protected:
         press(Qt::Key_S, Qt::AltModifier);
         for (int step = 0; step < sizeSteps; ++step)
             press(Qt::Key_Down);
-        EXPECT_EQ(charter().txtName->text(), name.text.left(charter().txtName->maxLength()));
-        EXPECT_EQ(charter().txtHours->text(), hours.text);
-        EXPECT_EQ(charter().cboYacht->text(), yacht.text);
+        EXPECT_EQ(charter().txtName->text(), inTheField(name.text.left(charter().txtName->maxLength())));
+        EXPECT_EQ(charter().txtHours->text(), inTheField(hours.text));
+        EXPECT_EQ(charter().cboYacht->text(), inTheField(yacht.text));
         EXPECT_EQ(charter().cboYacht->listIndex(), -1);
     }
 };
@@ -198,7 +209,7 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
     const QString chargeText = QString::fromUtf8(c.chargeText);
     const auto size = static_cast<std::int16_t>(charter().cboSize->entries()[c.sizeSteps - 1].toInt());
 
-    // The texts, in order, exactly as entered apart from control characters.
+    // The texts, in order, exactly as the fields showed them.
     QStringList texts;
     for (const auto &run : runs)
         texts.append(run.text);
@@ -206,8 +217,8 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
     const QString name = c.name.text.left(charter().txtName->maxLength());
     QStringList expected;
     if (!name.isEmpty())
-        expected.append(onPaper(name));
-    expected << onPaper(c.yacht.text) << QStringLiteral(" %1 ").arg(size) << hoursText << chargeText;
+        expected.append(inTheField(name));
+    expected << inTheField(c.yacht.text) << QStringLiteral(" %1 ").arg(size) << hoursText << chargeText;
     EXPECT_EQ(texts, expected);
 
     // Each in its column; the column rules move a text down a line when the
@@ -237,7 +248,8 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
     }
 
     EXPECT_EQ(program().totals().gintCharterCount(), 1);
-    EXPECT_TRUE(charter().cboYacht->entries().contains(c.yacht.text)) << "the typed type joins the list as typed";
+    EXPECT_TRUE(charter().cboYacht->entries().contains(inTheField(c.yacht.text)))
+        << "the typed type joins the list as the field showed it";
     EXPECT_TRUE(charter().txtName->text().isEmpty());
 }
 
@@ -265,11 +277,11 @@ INSTANTIATE_TEST_SUITE_P(Table, AcceptedHostileInput, testing::Values(
     AcceptedCase{"hours_pasted_over_two_lines", typed("Two"), pasted("2\n5"), typed("Sloop"), 1,
                  "25.0", "$2,375.00", true},
     AcceptedCase{"hours_pasted_with_a_windows_line_end", typed("Crlf"), pasted("2\r\n5"), typed("Sloop"), 1,
-                 "2.0", "$190.00", true},
+                 "25.0", "$2,375.00", true},
     AcceptedCase{"tabs_and_control_characters_pasted", pasted("A\tB\x01" "C\x7f" "D\u0085E\u2028F\x1b[2J"),
-                 typed("2"), pasted("Ho\tbie\a"), 1, "2.0", "$190.00", false},
+                 typed("2"), pasted("Ho\tbie\a"), 1, "2.0", "$190.00", true},
     AcceptedCase{"multi_line_text_pasted", pasted("Jones\nSmith\r\nBrown\n"), typed("1"),
-                 pasted("Hobie\nRanger"), 1, "1.0", "$95.00", false},
+                 pasted("Hobie\nRanger"), 1, "1.0", "$95.00", true},
     AcceptedCase{"right_to_left", typed("שלום עולם"), typed("2"), typed("مركب شراعي"), 1, "2.0", "$190.00", false},
     AcceptedCase{"bidi_override", typed("abc\u202Edef\u202C"), typed("2"), typed("\u2067Hobie\u2069"), 1,
                  "2.0", "$190.00", false},
@@ -279,6 +291,36 @@ INSTANTIATE_TEST_SUITE_P(Table, AcceptedHostileInput, testing::Values(
                  typed("\U0001F6A4 Speed"), 1, "2.0", "$190.00", false},
     AcceptedCase{"cjk", typed("山田太郎"), typed("2"), typed("帆船ヨット"), 1, "2.0", "$190.00", false}),
     [](const testing::TestParamInfo<AcceptedCase> &row) { return std::string(row.param.label); });
+
+// Typed text, the cursor put at a place, then a text pasted or committed
+// there: each control character becomes one blank in the field's own text at
+// once, and the cursor stays after what it was after.
+TEST_F(HostileInput, ControlCharactersBecomeOneBlankEachInTheFieldItself)
+{
+    struct Row { const char *field, *before; int cursor; Input input; const char *shown; int cursorAfter; };
+    const Row rows[] = {
+        {"txtName", "", 0, pasted("Mary\nSmith\tJr"), "Mary Smith Jr", 13},
+        {"txtName", "", 0, pasted("Mary\r\nSmith"), "Mary Smith", 10}, // one line break
+        {"txtName", "", 0, pasted("a\t\tb\n\rc\n\nd"), "a  b  c  d", 10},
+        {"txtName", "MaryJr", 4, pasted("\r\nSmith\t"), "Mary Smith Jr", 11},
+        {"txtHours", "", 0, pasted("1\x01" "2\x1f" "3\x7f" "4\u0085" "5\u009f" "6\u2028" "7\u2029" "8"),
+         "1 2 3 4 5 6 7 8", 15},
+        {"cboYacht", "Ho", 2, committed("\tbie\r"), "Ho bie ", 7}};
+    inCharterWindow([&] {
+        for (const Row &row : rows) {
+            charter().findChild<QWidget *>(QString::fromUtf8(row.field))->setFocus();
+            auto *field = qobject_cast<QLineEdit *>(textTarget());
+            field->clear();
+            typeCharacters(QString::fromUtf8(row.before));
+            field->setCursorPosition(row.cursor);
+            enterText(row.input);
+            EXPECT_EQ(field->text(), QString::fromUtf8(row.shown));
+            EXPECT_EQ(field->displayText(), field->text()) << "the screen shows the field's text";
+            EXPECT_EQ(field->cursorPosition(), row.cursorAfter) << row.shown;
+        }
+        press(Qt::Key_Escape);
+    });
+}
 
 struct RefusedCase {
     const char *label;
@@ -402,7 +444,7 @@ TEST_F(HostileInput, ADayOfOddChartersRendersToPaperWithoutControlCharacters)
         EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
     }
 
-    // The typed types, control characters and all, are now in the list.
+    // The typed types are now in the list, as their fields showed them.
     chooseMenu(main(), 'F', 'Y');
     ASSERT_TRUE(m_boxes->boxes.empty()) << m_boxes->boxes[0].prompt.toStdString();
     const auto listPages = testing_pdf::readWords(pdf, &error);

@@ -3,7 +3,12 @@
 
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/widgets/window_setup.h"
 
+#include <QDialog>
+#include <QFormLayout>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -96,6 +101,109 @@ TEST_P(EscFromEveryField, CancelsTheEntry)
 
 INSTANTIATE_TEST_SUITE_P(Fields, EscFromEveryField,
                          testing::Values("txtName", "txtHours", "cboYacht", "cboSize", "cmdOK", "cmdClear"));
+
+// However the window was left last time, Enter in a field presses OK when it
+// is open again, and OK alone shows the default frame while a field has the
+// focus. Tabs to a button, then Space or Esc; no Tabs: Cancel clicked.
+class EnterAfterLeaving : public Keyboard, public testing::WithParamInterface<std::pair<int, Qt::Key>> {};
+
+TEST_P(EnterAfterLeaving, PressesOK)
+{
+    const auto [tabs, key] = GetParam();
+    inCharterWindow([&] {
+        for (int i = 0; i < tabs; ++i)
+            press(Qt::Key_Tab);
+        if (tabs == 0)
+            QTest::mouseClick(charter().cmdCancel, Qt::LeftButton);
+        else
+            press(key);
+    });
+    inCharterWindow([&] {
+        enterCharter(QStringLiteral("Jones"), QStringLiteral("2"), QStringLiteral("Hobie"), 1);
+        for (const Qt::Key access : {Qt::Key_N, Qt::Key_H, Qt::Key_Y, Qt::Key_S}) {
+            press(access, Qt::AltModifier);
+            EXPECT_TRUE(charter().cmdOK->isDefault());
+            EXPECT_FALSE(charter().cmdClear->isDefault() || charter().cmdCancel->isDefault());
+        }
+        press(Qt::Key_Return);
+        EXPECT_EQ(program().totals().gintCharterCount(), 1);
+        EXPECT_TRUE(charter().isVisible());
+        press(Qt::Key_Escape);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EnterAfterLeaving,
+                         testing::Values(std::pair{6, Qt::Key_Space}, std::pair{6, Qt::Key_Return},
+                                         std::pair{5, Qt::Key_Escape}, std::pair{0, Qt::Key_unknown}));
+
+// Clear and Cancel share C: Alt+C goes to the next of them after the focus,
+// in tab order, and presses neither.
+TEST_F(Keyboard, ASharedAccessKeyMovesTheFocusToTheNextControlCarryingIt)
+{
+    const std::pair<Qt::Key, const char *> steps[] = {
+        {Qt::Key_C, "cmdClear"}, {Qt::Key_Tab, "cmdCancel"}, {Qt::Key_Tab, "txtName"}, {Qt::Key_C, "cmdClear"},
+        {Qt::Key_C, "cmdCancel"}, {Qt::Key_C, "cmdClear"},   {Qt::Key_S, "cboSize"},   {Qt::Key_C, "cmdClear"}};
+    inCharterWindow([&] {
+        press(Qt::Key_N, Qt::AltModifier);
+        type(QStringLiteral("Jones"));
+        for (const auto &[key, expected] : steps) {
+            press(key, key == Qt::Key_Tab ? Qt::NoModifier : Qt::AltModifier);
+            EXPECT_EQ(focus()->objectName(), QLatin1String(expected)) << QKeySequence(key).toString().toStdString();
+        }
+        EXPECT_EQ(charter().txtName->text(), QStringLiteral("Jones")) << "nothing was pressed";
+        EXPECT_TRUE(charter().isVisible());
+        press(Qt::Key_Escape);
+    });
+}
+
+// The same in any window the program sets up, for labels naming fields too.
+TEST_F(Keyboard, SharedAccessKeysFollowTheTabOrderInAnyWindow)
+{
+    QDialog window;
+    ui::setUpWindow(window, "sharedKeys", QStringLiteral("Shared keys"), QIcon());
+    QWidget *const order[] = {new QLineEdit, new QLineEdit, new QPushButton(QStringLiteral("&Apply"))};
+    auto *layout = new QFormLayout(&window);
+    layout->addRow(QStringLiteral("&Amount:"), order[0]);
+    layout->addRow(QStringLiteral("&Another:"), order[1]);
+    layout->addRow(order[2]);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    order[0]->setFocus();
+    for (int i = 1; i <= 3; ++i) {
+        press(Qt::Key_A, Qt::AltModifier);
+        EXPECT_EQ(focus(), order[i % 3]);
+    }
+}
+
+// The keypad's decimal key as Linux reports it: a comma or a point with the
+// keypad modifier, by the keysym the layout gives the key.
+TEST_F(Keyboard, TheKeypadDecimalKeyTypesAPointInTheHours)
+{
+    // After 2, the key, 5:
+    struct Row { bool inHours; Qt::Key key; Qt::KeyboardModifiers mods; quint32 keysym; const char *text, *expected; };
+    const auto keypad = Qt::KeypadModifier;
+    const Row rows[] = {{true, Qt::Key_Comma, keypad, 0xffac, ",", "2.5"},     // KP_Separator (kpdl:comma)
+                        {true, Qt::Key_Period, keypad, 0xffae, ".", "2.5"},    // KP_Decimal
+                        {true, Qt::Key_Delete, keypad, 0xffac, ",", "2.5"},    // a layout keeping the name Delete
+                        {true, Qt::Key_Delete, keypad, 0xff9f, "", "25"},      // KP_Delete, no Num Lock
+                        {true, Qt::Key_Comma, Qt::NoModifier, 0x2c, ",", "2,5"}, // the main keyboard's comma
+                        {false, Qt::Key_Comma, keypad, 0xffac, ",", "2,5"}};    // only in the hours
+    inCharterWindow([&] {
+        for (const Row &row : rows) {
+            QLineEdit *field = row.inHours ? charter().txtHours : charter().txtName;
+            field->clear();
+            field->setFocus();
+            type(QStringLiteral("2"));
+            for (const auto kind : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(kind, row.key, row.mods, 91, row.keysym, 0, QString::fromUtf8(row.text));
+                QApplication::sendEvent(field, &event);
+            }
+            type(QStringLiteral("5"));
+            EXPECT_EQ(field->text(), QString::fromUtf8(row.expected)) << std::hex << row.keysym << " " << row.key;
+        }
+        press(Qt::Key_Escape);
+    });
+}
 
 TEST_F(Keyboard, DownInTheEmptySizeListPicksTheFirstSize)
 {
