@@ -1,23 +1,21 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack and inspects it with dpkg-deb: its
-# name and control fields, its files (the install's under /usr, with the
-# right modes and owners) and the runtime dependencies read from the binary.
-# Usage: check-deb.sh BUILD_DIR VERSION
+# Inspects the Debian package that tools/build-deb made into DEB_DIR: its
+# name and control fields, its files (the install's under /usr plus what
+# Debian adds, with the right modes and owners) and the runtime dependencies
+# that dpkg-shlibdeps read from the binary.
+# Usage: check-deb.sh DEB_DIR VERSION SOURCE_DIR
 set -euo pipefail
-build=$1 version=$2
+dir=$1 version=$2 source=$3
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || {
-  cat "$tmp/cpack.log"; exit 1; }
-
 arch=$(dpkg --print-architecture)
-deb=$tmp/selvaro-yachts_${version}_${arch}.deb
+deb=$dir/selvaro-yachts_${version}_${arch}.deb
 if [ ! -f "$deb" ]; then
-  echo "FAIL: no $(basename "$deb"); cpack made:"; ls "$tmp"; exit 1
+  echo "FAIL: no $(basename "$deb"); $dir holds:"; ls "$dir"; exit 1
 fi
 
 field() { dpkg-deb --field "$deb" "$1"; }
@@ -26,14 +24,20 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)'"
 
-# Files: the install's paths under /usr, regular files only, owned by root;
-# the binary executable by all, the rest readable by all and written by none
-# but root.
+# Files: the install's paths under /usr, the manual page compressed, and
+# the changelog and copyright Debian requires; regular files only, owned by
+# root; the binary executable by all, the rest readable by all and written
+# by none but root.
 dpkg-deb --contents "$deb" >"$tmp/contents"
 awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' "$tmp/contents" | LC_ALL=C sort >"$tmp/files"
-if ! diff -u "$here/installed-files.txt" "$tmp/files"; then
-  fail "package files differ from installed-files.txt (- expected, + packaged)"
+{
+  sed 's|^\(share/man/.*\)$|\1.gz|' "$here/installed-files.txt"
+  printf '%s\n' share/doc/selvaro-yachts/changelog.gz share/doc/selvaro-yachts/copyright
+} | LC_ALL=C sort >"$tmp/expected"
+if ! diff -u "$tmp/expected" "$tmp/files"; then
+  fail "package files differ from installed-files.txt and Debian's (- expected, + packaged)"
 fi
 grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/selvaro-yachts$' "$tmp/contents" ||
   fail "the binary is not -rwxr-xr-x root/root"
@@ -61,6 +65,18 @@ for library in $needed; do
     fail "$library comes from $(echo $owners), which Depends does not name"
   fi
 done
+# The copyright file's licence text is the repository's LICENSE, word for
+# word (DEP-5 indents it and writes blank lines as " .").
+copyright=$tmp/root/usr/share/doc/selvaro-yachts/copyright
+# The text is the paragraph that opens with "License: Expat" alone.
+awk 'text && !/^ / { exit } text { sub(/^ /, ""); sub(/^\.$/, ""); print }
+     blank && /^License: Expat$/ { text = 1 } { blank = ($0 == "") }' "$copyright" >"$tmp/licence"
+if ! diff -u <(sed -n '/^Permission/,$p' "$source/LICENSE") "$tmp/licence"; then
+  fail "the copyright file's licence text is not LICENSE's (- LICENSE, + copyright)"
+fi
+grep -qxF "$(grep -m1 '^Copyright (c)' "$source/LICENSE" | sed 's/^Copyright (c)/Copyright:/')" "$copyright" ||
+  fail "the copyright file does not name LICENSE's holder and year"
+
 # The icon is carried as PNGs, so Qt's SVG support is not needed at run time.
 if grep -E '^libqt6svg' "$tmp/depends"; then fail "Depends names Qt's SVG module"; fi
 
