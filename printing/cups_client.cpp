@@ -29,7 +29,9 @@ struct Library {
     decltype(&::cupsGetOption) getOption = nullptr;
     decltype(&::cupsCopyDestInfo) copyDestInfo = nullptr;
     decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
-    decltype(&::cupsGetDestMediaDefault) mediaDefault = nullptr;
+    decltype(&::cupsFindDestDefault) findDefault = nullptr;
+    decltype(&::cupsGetDestMediaByName) mediaByName = nullptr;
+    decltype(&::ippGetString) attributeText = nullptr;
     decltype(&::cupsCreateJob) createJob = nullptr;
     decltype(&::cupsStartDocument) startDocument = nullptr;
     decltype(&::cupsWriteRequestData) writeRequestData = nullptr;
@@ -67,7 +69,9 @@ const Library &library()
                       && resolve(handle, "cupsGetOption", cups.getOption)
                       && resolve(handle, "cupsCopyDestInfo", cups.copyDestInfo)
                       && resolve(handle, "cupsFreeDestInfo", cups.freeDestInfo)
-                      && resolve(handle, "cupsGetDestMediaDefault", cups.mediaDefault)
+                      && resolve(handle, "cupsFindDestDefault", cups.findDefault)
+                      && resolve(handle, "cupsGetDestMediaByName", cups.mediaByName)
+                      && resolve(handle, "ippGetString", cups.attributeText)
                       && resolve(handle, "cupsCreateJob", cups.createJob)
                       && resolve(handle, "cupsStartDocument", cups.startDocument)
                       && resolve(handle, "cupsWriteRequestData", cups.writeRequestData)
@@ -116,16 +120,25 @@ private:
     http_t *m_http = nullptr;
 };
 
-// The queue's default paper and what the printer cannot print on; A4 with
-// no such edge when the queue does not say.
+// The queue's default paper (the user's own choice first, then the queue's
+// "media" default) and what the printer cannot print on; A4 with no such
+// edge when the queue names none, as a raw queue does. (libcups's own
+// cupsGetDestMediaDefault passes over the queue's "media" default and takes
+// the first size the driver lists.)
 void readDefaultMedia(const Library &cups, http_t *http, cups_dest_t *dest, Destination &destination)
 {
     destination.pageSize = QPageSize(QPageSize::A4);
     cups_dinfo_t *info = cups.copyDestInfo(http, dest);
     if (info == nullptr)
         return;
+    const char *media = cups.getOption("media", dest->num_options, dest->options);
+    if (media == nullptr) {
+        if (ipp_attribute_t *queueDefault = cups.findDefault(http, dest, info, "media"))
+            media = cups.attributeText(queueDefault, 0, nullptr);
+    }
     cups_size_t size{};
-    if (cups.mediaDefault(http, dest, info, 0, &size) && size.width > 0 && size.length > 0) {
+    if (media != nullptr && cups.mediaByName(http, dest, info, media, 0, &size) && size.width > 0
+        && size.length > 0) {
         destination.pageSize = QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter,
                                          QString::fromUtf8(size.media));
         destination.leastMargins = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0,

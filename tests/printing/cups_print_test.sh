@@ -15,9 +15,14 @@
 #   cups_print_test.sh --control WORK_DIR stop|start|reject|accept
 #   cups_print_test.sh --control WORK_DIR disable|enable
 #   cups_print_test.sh --control WORK_DIR noprinter|nodefault|restore
+#   cups_print_test.sh --control WORK_DIR hold|release|freeze|thaw
+#   cups_print_test.sh --control WORK_DIR paper-Letter|paper-A4|paper-Legal
 #
 # (noprinter removes the queue, nodefault leaves another queue that is not
-# the default, restore brings the default queue back.)
+# the default, restore brings the default queue back; hold makes the queue
+# hold new jobs, release cancels them and holds no more; freeze stops the scheduler with SIGSTOP, thaw lets it go
+# on; paper-SIZE makes the default a PostScript queue whose default paper is
+# SIZE, until restore.) The scheduler also listens on WORK_DIR/cups.sock.
 #
 # Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept and pdftotext
 # (tools/packages.sh installs them). Nothing of the system's own printing
@@ -84,7 +89,20 @@ if [ "${1:-}" = --control ]; then
     enable) cupsenable "$queue" ;;
     noprinter) lpadmin -x "$queue" ;;
     nodefault) lpadmin -p "$queue-spare" -E -v file:///dev/null && lpadmin -x "$queue" ;;
-    restore) lpadmin -x "$queue-spare" 2>/dev/null || true; add_default_queue ;;
+    restore)
+      lpadmin -x "$queue-spare" 2>/dev/null || true
+      lpadmin -x "$queue-paper" 2>/dev/null || true
+      add_default_queue ;;
+    hold) lpadmin -p "$queue" -o job-hold-until-default=indefinite ;;
+    release) lpadmin -p "$queue" -o job-hold-until-default=no-hold && cancel -a "$queue" ;;
+    freeze) kill -STOP "$(scheduler_pid "$work")" ;;
+    thaw) kill -CONT "$(scheduler_pid "$work")" ;;
+    paper-*)
+      # The paper comes from the queue's driver; printing stays off paper
+      # (the device is /dev/null) and a failing filter aborts only its job.
+      lpadmin -p "$queue-paper" -E -v file:///dev/null -m drv:///sample.drv/generic.ppd \
+        -o "PageSize=${3#paper-}" -o printer-error-policy=abort-job
+      lpadmin -d "$queue-paper" ;;
     *) echo "unknown action $3" >&2; exit 2 ;;
   esac
   exit 0

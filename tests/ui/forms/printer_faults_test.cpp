@@ -15,12 +15,15 @@
 // Every message the program showed is written out as "[ showed   ]".
 #include "clerk_fixture.h"
 
+#include "../../printing/cutting_proxy.h"
+#include "../../printing/pdf_words.h"
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/forms/program_end.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QDir>
+#include <QProgressDialog>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
@@ -41,6 +44,9 @@ void control(const QString &action)
     const int status = QProcess::execute(g_control.front(), g_control.mid(1) << action);
     ASSERT_EQ(status, 0) << "scheduler: " << action.toStdString();
 }
+
+// The scheduler's own socket, beside the work folder the script controls.
+QString schedulerSocket() { return g_control.back() + QStringLiteral("/cups.sock"); }
 
 // The documents the scheduler has kept, oldest first (d00001-001, ...).
 QStringList spooledJobs()
@@ -257,6 +263,119 @@ TEST_F(PrinterFaults, YachtListWhileTheSchedulerIsStopped)
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(jobs[0].count(QStringLiteral("Yacht List")), 1);
     EXPECT_EQ(jobs[0].count(QStringLiteral("WaveLength")), 1);
+}
+
+// The connection to the scheduler breaks while the document is uploaded:
+// never taken for a print; the half-sent job is cancelled, and the retry
+// prints every line once.
+TEST_F(PrinterFaults, ConnectionCutWhileTheDocumentGoesOut)
+{
+    enterCharters(kDay);
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    const QString relay = QDir(g_spool).filePath(QStringLiteral("../relay.sock"));
+    CuttingProxy proxy(relay, schedulerSocket(), 4096);
+    ASSERT_TRUE(proxy.listening());
+    qputenv("CUPS_SERVER", relay.toLocal8Bit());
+    expectRefusedPrint('P', QStringLiteral("did not reach the printer"));
+    EXPECT_TRUE(proxy.hasCut());
+    expectSummaryPrintsEachLineOnce(kDay);
+    qputenv("CUPS_SERVER", server);
+}
+
+// A queue that holds new jobs keeps the document: it is sent once, and the
+// clerk is told where it waits.
+TEST_F(PrinterFaults, QueueHoldingNewJobs)
+{
+    enterCharters(kDay);
+    control(QStringLiteral("hold"));
+    chooseMenu(main(), 'F', 'P');
+    control(QStringLiteral("release"));
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("holds the document in its queue")))
+        << m_boxes->boxes[0].prompt.toStdString();
+    EXPECT_TRUE(waitingLines().isEmpty());
+    const QStringList jobs = newJobs(1);
+    ASSERT_EQ(jobs.size(), 1);
+    for (const QString &name : kDay)
+        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
+}
+
+// Each document takes the default paper of its queue, margins inside it,
+// and no line is cut off at the sheet's edge.
+TEST_F(PrinterFaults, DocumentsTakeTheQueuesPaper)
+{
+    struct Paper {
+        const char *name;
+        double width, height; // points
+    };
+    for (const Paper &paper : {Paper{"Letter", 612, 792}, Paper{"A4", 595.28, 841.89}, Paper{"Legal", 612, 1008}}) {
+        SCOPED_TRACE(paper.name);
+        m_jobsBefore = spooledJobs();
+        control(QStringLiteral("paper-") + QLatin1String(paper.name));
+        // A full page and more of charters, with the widest line.
+        QStringList names;
+        for (int i = 0; i < 70; ++i)
+            names << QStringLiteral("Customer%1-Abcdefghijklmnopq").arg(i, 2, 10, QLatin1Char('0'));
+        enterCharters(names);
+        chooseMenu(main(), 'F', 'P');
+        ASSERT_TRUE(m_boxes->boxes.empty()) << m_boxes->boxes[0].prompt.toStdString();
+        newJobs(1);
+        const QStringList files = newJobFiles();
+        ASSERT_EQ(files.size(), 1);
+        const auto pages = testing_pdf::readWords(QDir(g_spool).filePath(files[0]));
+        control(QStringLiteral("restore")); // which takes the queue's jobs with it
+        ASSERT_GE(pages.size(), 2u);
+        int lines = 0;
+        for (const auto &page : pages) {
+            EXPECT_NEAR(page.width, paper.width, 1);
+            EXPECT_NEAR(page.height, paper.height, 1);
+            for (const auto &word : page.words) {
+                lines += word.text.startsWith(QStringLiteral("Customer"));
+                EXPECT_GE(word.xMin, 36) << word.text.toStdString() << " is in the margin";
+                EXPECT_LE(word.xMax, page.width - 36) << word.text.toStdString() << " is in the margin";
+                EXPECT_LE(word.yMax, page.height - 36) << word.text.toStdString() << " is in the margin";
+            }
+        }
+        EXPECT_EQ(lines, names.size()) << "every charter line, whole";
+    }
+}
+
+// The scheduler stops answering while the summary goes out: the windows go
+// on painting behind a modal progress window that says what the program
+// waits for; once the scheduler answers, the document goes out once.
+TEST_F(PrinterFaults, SchedulerNotAnsweringDuringTheSummary)
+{
+    enterCharters(kDay);
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    main().installEventFilter(&counter);
+    control(QStringLiteral("freeze"));
+    QString shown;
+    int paintsBefore = 0;
+    QTimer::singleShot(1500, [&] {
+        if (const auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()))
+            shown = progress->isVisible() ? progress->labelText() : QString();
+        paintsBefore = counter.paints;
+        main().update();
+    });
+    QTimer::singleShot(2500, [&] {
+        EXPECT_GT(counter.paints, paintsBefore) << "the main window repaints while the scheduler is silent";
+        control(QStringLiteral("thaw"));
+    });
+    chooseMenu(main(), 'F', 'P');
+    EXPECT_EQ(shown, QStringLiteral("Waiting for the print service\u2026"));
+    EXPECT_TRUE(m_boxes->boxes.empty());
+    EXPECT_TRUE(waitingLines().isEmpty());
+    const QStringList jobs = newJobs(1);
+    ASSERT_EQ(jobs.size(), 1);
+    for (const QString &name : kDay)
+        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
 }
 
 TEST_F(PrinterFaults, ExitWithLinesWaitingSendsThem)
