@@ -152,7 +152,7 @@ ipp_jstate_t jobState(const Library &cups, http_t *http, const QString &queue, i
 {
     cups_job_t *jobs = nullptr;
     const int count = cups.getJobs(http, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
-    ipp_jstate_t state = static_cast<ipp_jstate_t>(0);
+    auto state = static_cast<ipp_jstate_t>(0);
     for (int i = 0; i < count; ++i) {
         if (jobs[i].id == jobId) {
             state = jobs[i].state;
@@ -227,7 +227,7 @@ Delivery submitPdf(const Destination &destination, const QByteArray &pdf, const 
     if (cups.startDocument(http.get(), queue.constData(), jobId, title.constData(), CUPS_FORMAT_PDF, 1)
         != HTTP_STATUS_CONTINUE)
         throw handOverFailed(lastError(cups));
-    constexpr qsizetype kChunk = 64 * 1024;
+    constexpr qsizetype kChunk = qsizetype{64} * 1024;
     for (qsizetype offset = 0; offset < pdf.size(); offset += kChunk) {
         const auto length = static_cast<size_t>(std::min(kChunk, pdf.size() - offset));
         if (cups.writeRequestData(http.get(), pdf.constData() + offset, length) != HTTP_STATUS_CONTINUE)

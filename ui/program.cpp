@@ -60,8 +60,8 @@ void Program::showMainWindow()
 void Program::End()
 {
     const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        window->hide();
+    for (QWidget *shown : windows)
+        shown->hide();
     QCoreApplication::exit(0);
 }
 
