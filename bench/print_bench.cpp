@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // print_bench N OUT.pdf
 //
-// Prints N charter lines through the program's own statements, print
-// document and renderer into OUT.pdf, then ends the document the way the
-// main window does, with the summary. Exits 0 when the PDF was written.
+// Does the program's work for N charters, one after another as the clerk
+// enters them (pricing, recording, formatting by the regional settings, the
+// print statement into the print document), then ends the document the way
+// the main window does, with the summary, rendered into OUT.pdf. Exits 0
+// when the PDF was written.
 #include "print_bench_data.h"
 
 #include "printing/pdf_file_sender.h"
@@ -28,12 +30,17 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
 
-    const bench::Day day = bench::makeDay(count);
+    const platform::RegionalFormat format("en_US");
+    accounting::RunningTotals totals;
     printing::PrintService printer(std::make_unique<printing::PdfFileSender>(QString::fromLocal8Bit(argv[2])));
-    for (const bench::Charter &charter : day.charters)
+    for (int i = 0; i < count; ++i) {
+        const bench::Charter charter = bench::nextCharter(i, totals, format);
         printer.print(reports::charterLine(charter.name, charter.type, charter.size, charter.hoursText,
                                            charter.chargeText));
-    const printing::PrintOutcome outcome = printer.printAndEndDoc(reports::summary(day.averageText, day.revenueText), QStringLiteral("charters and summary"));
+    }
+    const auto figures = totals.summaryFigures(format);
+    const printing::PrintOutcome outcome = printer.printAndEndDoc(
+        reports::summary(figures.averageText, figures.revenueText), QStringLiteral("charters and summary"));
     if (!outcome) {
         std::fprintf(stderr, "the PDF could not be written to %s\n", argv[2]);
         return 1;

@@ -119,10 +119,10 @@ private:
 
 bool sameLines(const PrintDocument &a, const PrintDocument &b)
 {
-    if (a.lines().size() != b.lines().size())
+    if (a.lineCount() != b.lineCount())
         return false;
-    for (std::size_t i = 0; i < a.lines().size(); ++i) {
-        if (a.lines()[i].runs != b.lines()[i].runs)
+    for (std::size_t i = 0; i < a.lineCount(); ++i) {
+        if (a.line(i).runs != b.line(i).runs)
             return false;
     }
     return a.currentColumn() == b.currentColumn();
@@ -130,12 +130,13 @@ bool sameLines(const PrintDocument &a, const PrintDocument &b)
 
 void checkAgainstModel(const PrintDocument &document, const Model &model)
 {
-    FUZZ_CHECK(document.lines().size() == model.lines().size(), "%zu lines, the model has %zu",
-               document.lines().size(), model.lines().size());
+    FUZZ_CHECK(document.lineCount() == model.lines().size(), "%zu lines, the model has %zu",
+               document.lineCount(), model.lines().size());
     FUZZ_CHECK(document.currentColumn() == model.column(), "position %d, the model is at %d",
                document.currentColumn(), model.column());
-    for (std::size_t i = 0; i < document.lines().size(); ++i) {
-        const auto &runs = document.lines()[i].runs;
+    for (std::size_t i = 0; i < document.lineCount(); ++i) {
+        const reports::PrintLine line = document.line(i);
+        const auto &runs = line.runs;
         const auto &expected = model.lines()[i];
         FUZZ_CHECK(runs.size() == expected.size(), "line %zu has %zu runs, the model %zu", i, runs.size(),
                    expected.size());
@@ -163,19 +164,19 @@ void checkAgainstModel(const PrintDocument &document, const Model &model)
 // column-move rule put them, unless the text is too long to start at 1.
 void checkCharterLine(const PrintDocument &document, const QString &hours, const QString &charge)
 {
-    std::vector<const reports::PrintRun *> tail;
-    for (auto line = document.lines().rbegin(); line != document.lines().rend() && tail.size() < 2; ++line) {
-        for (auto run = line->runs.rbegin(); run != line->runs.rend() && tail.size() < 2; ++run)
-            tail.push_back(&*run);
+    std::vector<reports::PrintRunView> tail;
+    for (std::size_t line = document.lineCount(); line-- > 0 && tail.size() < 2;) {
+        for (std::size_t run = document.runsEnd(line); run-- > document.runsBegin(line) && tail.size() < 2;)
+            tail.push_back(document.run(run));
     }
     std::size_t next = 0;
     if (!charge.isEmpty() && 75 - charge.size() >= 1) {
-        FUZZ_CHECK(next < tail.size() && tail[next]->endColumn() == 75, "the charge does not end in column 74");
+        FUZZ_CHECK(next < tail.size() && tail[next].endColumn() == 75, "the charge does not end in column 74");
     }
     if (!charge.isEmpty())
         ++next;
     if (!hours.isEmpty() && 60 - hours.size() >= 1) {
-        FUZZ_CHECK(next < tail.size() && tail[next]->endColumn() == 60, "the hours do not end in column 59");
+        FUZZ_CHECK(next < tail.size() && tail[next].endColumn() == 60, "the hours do not end in column 59");
     }
 }
 

@@ -16,17 +16,24 @@
 namespace printing {
 namespace {
 
-// The last column holding something other than a blank (0 for an empty
-// line): trailing blanks, such as the one after a number, never push a line
-// into an extra row.
-int lastPrintedColumn(const PrintLine &line)
+// The last column of a run holding something other than a blank, or 0.
+int lastPrintedColumn(int column, QStringView text)
 {
-    for (auto run = line.runs.rbegin(); run != line.runs.rend(); ++run) {
-        qsizetype length = run->text.size();
-        while (length > 0 && run->text[length - 1] == QLatin1Char(' '))
-            --length;
-        if (length > 0)
-            return run->column + static_cast<int>(length) - 1;
+    qsizetype length = text.size();
+    while (length > 0 && text[length - 1] == QLatin1Char(' '))
+        --length;
+    return length > 0 ? column + static_cast<int>(length) - 1 : 0;
+}
+
+// The last column of a line holding something other than a blank (0 for an
+// empty line): trailing blanks, such as the one after a number, never push a
+// line into an extra row.
+int lastPrintedColumn(const PrintDocument &document, std::size_t line)
+{
+    for (std::size_t r = document.runsEnd(line); r-- > document.runsBegin(line);) {
+        const PrintRunView run = document.run(r);
+        if (const int last = lastPrintedColumn(run.column, run.text))
+            return last;
     }
     return 0;
 }
@@ -40,7 +47,7 @@ int cellsThatFit(double space, double size)
 
 // Draws the text starting at a column, leaving out blanks at either end:
 // they put nothing on paper, and a job without them is smaller.
-void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, const QString &text)
+void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, QStringView text)
 {
     qsizetype first = 0;
     qsizetype end = text.size();
@@ -52,10 +59,8 @@ void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline
         return;
     const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
     const double room = static_cast<double>(end - first) * grid.advance;
-    if (first == 0 && end == text.size())
-        drawWithin(painter, origin, text, room);
-    else
-        drawWithin(painter, origin, text.mid(first, end - first), room);
+    // The document's own characters, not a copy of them.
+    drawWithin(painter, origin, QString::fromRawData(text.data() + first, end - first), room);
 }
 
 } // namespace
@@ -92,17 +97,24 @@ PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device), m_font
     m_grid.rows = cellsThatFit(device.height(), m_grid.lineHeight);
 }
 
+int PageRenderer::rowsFor(int lastColumn) const
+{
+    return lastColumn <= 0 ? 1 : (lastColumn - 1) / m_grid.columns + 1;
+}
+
 int PageRenderer::rowCount(const PrintLine &line) const
 {
-    const int last = lastPrintedColumn(line);
-    return last <= 0 ? 1 : (last - 1) / m_grid.columns + 1;
+    int last = 0;
+    for (const PrintRun &run : line.runs)
+        last = std::max(last, lastPrintedColumn(run.column, run.text));
+    return rowsFor(last);
 }
 
 int PageRenderer::pageCount(const PrintDocument &document) const
 {
     long long rows = 0;
-    for (const PrintLine &line : document.lines())
-        rows += rowCount(line);
+    for (std::size_t line = 0; line < document.lineCount(); ++line)
+        rows += rowsFor(lastPrintedColumn(document, line));
     return std::max(1, static_cast<int>((rows + m_grid.rows - 1) / m_grid.rows));
 }
 
@@ -113,8 +125,9 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Prin
     int page = 1;
     int row = 0; // on the current page
 
-    for (const PrintLine &line : document.lines()) {
-        const int lineRows = rowCount(line);
+    for (std::size_t line = 0; line < document.lineCount(); ++line) {
+        const int lineRows = rowsFor(lastPrintedColumn(document, line));
+        const std::size_t runsEnd = document.runsEnd(line);
         for (int part = 0; part < lineRows; ++part) {
             if (row == m_grid.rows) {
                 if (watcher)
@@ -126,14 +139,17 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Prin
             }
             const double baseline = row * m_grid.lineHeight + m_grid.ascent;
             if (lineRows == 1) {
-                for (const PrintRun &run : line.runs)
+                for (std::size_t r = document.runsBegin(line); r < runsEnd; ++r) {
+                    const PrintRunView run = document.run(r);
                     drawAt(painter, m_grid, run.column, baseline, run.text);
+                }
             } else {
                 // This row shows the line's columns first..last; each run
                 // contributes whatever part of it falls in between.
                 const int first = part * m_grid.columns + 1;
                 const int last = first + m_grid.columns - 1;
-                for (const PrintRun &run : line.runs) {
+                for (std::size_t r = document.runsBegin(line); r < runsEnd; ++r) {
+                    const PrintRunView run = document.run(r);
                     const int from = std::max(run.column, first);
                     const int to = std::min(run.endColumn() - 1, last);
                     if (from > to)

@@ -20,6 +20,7 @@ namespace printing {
 using reports::PrintDocument;
 using reports::PrintLine;
 using reports::PrintRun;
+using reports::PrintRunView;
 
 // Every document is printed in the system's fixed-pitch font at 10 point, so
 // that a column is one character advance and columns line up on paper.
@@ -63,6 +64,8 @@ public:
     void render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher = nullptr) const;
 
 private:
+    int rowsFor(int lastPrintedColumn) const;
+
     QPagedPaintDevice &m_device;
     QFont m_font;
     PageGrid m_grid;

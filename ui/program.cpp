@@ -12,10 +12,15 @@
 
 namespace ui {
 
-Program::Program() : Program(Parts{}, platform::RegionalFormat::fromEnvironment()) {}
+Program::Program() : Program(Parts{}) {}
 
-Program::Program(Parts parts, platform::RegionalFormat format)
-    : m_format(std::move(format)), m_printer(std::make_unique<printing::PrintService>(std::move(parts.sender))),
+Program::Program(Parts parts, platform::RegionalFormat format) : Program(std::move(parts))
+{
+    m_format = std::make_unique<platform::RegionalFormat>(std::move(format));
+}
+
+Program::Program(Parts parts)
+    : m_printer(std::make_unique<printing::PrintService>(std::move(parts.sender))),
       m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes)
 {
     m_printer->setWatcherFactory([] {
@@ -31,10 +36,20 @@ Program::~Program()
         m_windowsInCreationOrder.pop_back();
 }
 
+const platform::RegionalFormat &Program::format()
+{
+    if (!m_format)
+        m_format = std::make_unique<platform::RegionalFormat>(platform::RegionalFormat::fromEnvironment());
+    return *m_format;
+}
+
 const QIcon &Program::icon()
 {
+    // The larger pictures are for launchers, which take them from the
+    // installed icon theme; a window that carries them all sends a quarter
+    // of a megabyte to the X server as it is shown.
     if (m_icon.isNull())
-        m_icon = loadProgramIcon();
+        m_icon = loadProgramIcon({16, 32, 48, 64});
     return m_icon;
 }
 

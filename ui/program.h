@@ -41,7 +41,9 @@ public:
     };
 
     // The program as a clerk runs it: the default printer, real message
-    // boxes and the regional settings of the environment.
+    // boxes and the regional settings of the environment, read when the
+    // first number is formatted (building ICU's formatters takes a few
+    // milliseconds that start-up need not wait for).
     Program();
     Program(Parts parts, platform::RegionalFormat format);
     ~Program();
@@ -49,9 +51,10 @@ public:
     Program &operator=(const Program &) = delete;
 
     accounting::RunningTotals &totals() { return m_totals; }
-    const platform::RegionalFormat &format() const { return m_format; }
+    const platform::RegionalFormat &format();
     printing::PrintService &printer() { return *m_printer; }
     MessageBoxPresenter &messageBoxes() { return *m_messageBoxes; }
+    // The icon of every window, in the sizes window managers draw.
     const QIcon &icon();
 
     forms::frmMain &frmMain();
@@ -68,8 +71,10 @@ public:
 private:
     template <typename Form> Form &window(Form *&instance);
 
+    explicit Program(Parts parts);
+
     accounting::RunningTotals m_totals;
-    platform::RegionalFormat m_format;
+    std::unique_ptr<platform::RegionalFormat> m_format;
     std::unique_ptr<printing::PrintService> m_printer;
     QMessageBoxPresenter m_realBoxes;
     MessageBoxPresenter *m_messageBoxes;

@@ -10,14 +10,15 @@
 
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 namespace platform {
 namespace {
 
 namespace number = icu::number;
 
-// Texts for every count of decimals the program asks for are prepared once.
-constexpr int kPreparedDecimals = 5;
+// The most decimals a number is formatted with.
+constexpr int kMaxDecimals = 15;
 
 icu::Locale localeFromPosixName(std::string_view posixName)
 {
@@ -79,7 +80,10 @@ struct RegionalFormat::Formatters {
     icu::Locale monetaryLocale;
     icu::CurrencyUnit currency;
     number::LocalizedNumberFormatter numbers;
-    std::array<number::LocalizedNumberFormatter, kPreparedDecimals> fixed;
+    // One formatter for each number of decimals, made when first asked for
+    // and kept: ICU prepares a formatter for speed only once it has been
+    // used a few times, so a new one for every number costs ten times more.
+    mutable std::array<std::optional<number::LocalizedNumberFormatter>, kMaxDecimals + 1> fixed;
     number::LocalizedNumberFormatter money;
 
     Formatters(const icu::Locale &numeric, const icu::Locale &monetary)
@@ -87,17 +91,16 @@ struct RegionalFormat::Formatters {
           numbers(number::NumberFormatter::withLocale(numeric).roundingMode(UNUM_ROUND_HALFUP)),
           money(number::NumberFormatter::withLocale(monetary).unit(currency).roundingMode(UNUM_ROUND_HALFUP))
     {
-        for (int decimals = 0; decimals < kPreparedDecimals; ++decimals)
-            fixed[static_cast<std::size_t>(decimals)] = numbers.precision(number::Precision::fixedFraction(decimals));
     }
 
-    number::LocalizedNumberFormatter withDecimals(int decimals) const
+    const number::LocalizedNumberFormatter &withDecimals(int decimals) const
     {
-        if (decimals < 0 || decimals > 15)
+        if (decimals < 0 || decimals > kMaxDecimals)
             throw InvalidArgumentError();
-        if (decimals < kPreparedDecimals)
-            return fixed[static_cast<std::size_t>(decimals)];
-        return numbers.precision(number::Precision::fixedFraction(decimals));
+        auto &formatter = fixed[static_cast<std::size_t>(decimals)];
+        if (!formatter)
+            formatter = numbers.precision(number::Precision::fixedFraction(decimals));
+        return *formatter;
     }
 };
 

@@ -34,6 +34,25 @@ QString printableText(const QString &text)
     return copy;
 }
 
+PrintLine PrintDocument::line(std::size_t index) const
+{
+    PrintLine copy;
+    for (std::size_t r = runsBegin(index); r < runsEnd(index); ++r) {
+        const PrintRunView view = run(r);
+        copy.runs.push_back({view.column, view.text.toString()});
+    }
+    return copy;
+}
+
+std::vector<PrintLine> PrintDocument::lines() const
+{
+    std::vector<PrintLine> all;
+    all.reserve(lineCount());
+    for (std::size_t index = 0; index < lineCount(); ++index)
+        all.push_back(line(index));
+    return all;
+}
+
 QString PrintLine::plainText() const
 {
     QString line;
@@ -67,7 +86,7 @@ void PrintDocument::print(const PrintStatement &statement)
 
 void PrintDocument::startLine()
 {
-    m_lines.emplace_back();
+    m_lineStarts.push_back(static_cast<std::uint32_t>(m_runs.size()));
     m_column = 1;
     m_lineOpen = true;
 }
@@ -76,7 +95,10 @@ void PrintDocument::printText(const QString &text)
 {
     if (text.isEmpty())
         return;
-    m_lines.back().runs.push_back({m_column, printableText(text)});
+    const auto start = m_text.size();
+    m_text.append(text);
+    std::replace_if(m_text.begin() + start, m_text.end(), isUnprintable, QChar(QChar::ReplacementCharacter));
+    m_runs.push_back({static_cast<std::int32_t>(start), m_column, static_cast<std::int32_t>(text.size())});
     m_column += static_cast<int>(text.size());
 }
 
@@ -91,14 +113,14 @@ void PrintDocument::moveTo(int column)
 
 PrintDocument::Mark PrintDocument::mark() const
 {
-    return {m_lines.size(), m_lines.empty() ? 0 : m_lines.back().runs.size(), m_column, m_lineOpen};
+    return {m_lineStarts.size(), m_runs.size(), m_text.size(), m_column, m_lineOpen};
 }
 
 void PrintDocument::rollBack(const Mark &mark)
 {
-    m_lines.resize(std::min(m_lines.size(), mark.lineCount));
-    if (!m_lines.empty())
-        m_lines.back().runs.resize(std::min(m_lines.back().runs.size(), mark.runsInLastLine));
+    m_lineStarts.resize(std::min(m_lineStarts.size(), mark.lineCount));
+    m_runs.resize(std::min(m_runs.size(), mark.runCount));
+    m_text.truncate(mark.textSize);
     m_column = mark.column;
     m_lineOpen = mark.lineOpen;
 }

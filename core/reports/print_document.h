@@ -4,8 +4,10 @@
 #include "core/reports/print_statement.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace reports {
@@ -19,6 +21,15 @@ struct PrintRun {
     bool operator==(const PrintRun &) const = default;
 };
 
+// A run as the document keeps it: its text is a view into the document,
+// valid until the document changes.
+struct PrintRunView {
+    int column = 1;
+    QStringView text;
+
+    int endColumn() const { return column + static_cast<int>(text.size()); }
+};
+
 struct PrintLine {
     std::vector<PrintRun> runs; // in column order, never overlapping
 
@@ -28,13 +39,18 @@ struct PrintLine {
 // The lines printed so far, as plain data: it knows nothing of pages, fonts
 // or printers. Statements are applied in order; the print position carries
 // over from one statement to the next when a statement leaves its line open.
+//
+// A day's charters wait here until the summary, so the text of every run is
+// kept in one buffer, with a few numbers for each run and each line: about a
+// third of the memory that a string and a list for each would take.
 class PrintDocument {
 public:
     // Where the document stood; rollBack() returns to it, dropping whatever
     // was printed since.
     struct Mark {
         std::size_t lineCount = 0;
-        std::size_t runsInLastLine = 0;
+        std::size_t runCount = 0;
+        qsizetype textSize = 0;
         int column = 1;
         bool lineOpen = false;
     };
@@ -44,17 +60,41 @@ public:
     Mark mark() const;
     void rollBack(const Mark &mark);
 
-    const std::vector<PrintLine> &lines() const { return m_lines; }
-    bool isEmpty() const { return m_lines.empty(); }
+    std::size_t lineCount() const { return m_lineStarts.size(); }
+    bool isEmpty() const { return m_lineStarts.empty(); }
     // The column the next text would start at.
     int currentColumn() const { return m_column; }
 
+    // Line `index`'s runs are those from runsBegin(index) to runsEnd(index).
+    std::size_t runsBegin(std::size_t line) const { return m_lineStarts[line]; }
+    std::size_t runsEnd(std::size_t line) const
+    {
+        return line + 1 < m_lineStarts.size() ? m_lineStarts[line + 1] : m_runs.size();
+    }
+    PrintRunView run(std::size_t index) const
+    {
+        const StoredRun &stored = m_runs[index];
+        return {stored.column, QStringView(m_text).mid(stored.textStart, stored.length)};
+    }
+
+    // Copies, for tests and the few places that want whole lines.
+    PrintLine line(std::size_t index) const;
+    std::vector<PrintLine> lines() const;
+
 private:
+    struct StoredRun {
+        std::int32_t textStart;
+        std::int32_t column;
+        std::int32_t length;
+    };
+
     void startLine();
     void printText(const QString &text);
     void moveTo(int column);
 
-    std::vector<PrintLine> m_lines;
+    QString m_text;                          // the text of every run, one after another
+    std::vector<StoredRun> m_runs;           // in the order printed
+    std::vector<std::uint32_t> m_lineStarts; // each line's first run
     int m_column = 1;
     bool m_lineOpen = false; // whether the next element continues the last line
 };

@@ -42,8 +42,8 @@ TEST_F(WithoutAPrinter, TheSummaryIsReportedAsNotSentAndNothingIsLost)
     EXPECT_FALSE(outcome);
     ASSERT_TRUE(outcome.error.has_value());
     EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::NoPrintService);
-    ASSERT_EQ(printer.document().lines().size(), 1u);
-    EXPECT_EQ(printer.document().lines()[0].runs.front().text, qs("Jones"));
+    ASSERT_EQ(printer.document().lineCount(), 1u);
+    EXPECT_EQ(printer.document().line(0).runs.front().text, qs("Jones"));
 }
 
 } // namespace

@@ -232,7 +232,7 @@ TEST_F(PdfOutput, AFileThatCannotBeWrittenIsAPrinterError)
     ASSERT_TRUE(outcome.error.has_value());
     EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::CouldNotStart);
     EXPECT_EQ(outcome.error->destination(), qs("/nonexistent-folder/out.pdf"));
-    EXPECT_EQ(printer.document().lines().size(), 1u);
+    EXPECT_EQ(printer.document().lineCount(), 1u);
 }
 
 class Renderer : public testing::Test {

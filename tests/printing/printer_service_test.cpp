@@ -60,7 +60,7 @@ QString charterText(const char *name)
 {
     reports::PrintDocument document;
     document.print(charter(name));
-    return document.lines()[0].plainText();
+    return document.line(0).plainText();
 }
 
 const std::vector<QString> kSummaryLines{qs(""), qs("              Average Hours Chartered: 2.5"),
@@ -85,7 +85,7 @@ TEST_F(PrinterService, PrintingLinesNeverTouchesThePrinter)
     for (int i = 0; i < 100; ++i)
         printer.print(charter("Jones"));
     EXPECT_EQ(spool.attempts, 0);
-    EXPECT_EQ(printer.document().lines().size(), 100u);
+    EXPECT_EQ(printer.document().lineCount(), 100u);
 }
 
 TEST_F(PrinterService, EndingSendsEveryWaitingLineAsOneJobAndStartsAfresh)
@@ -135,9 +135,9 @@ TEST_F(PrinterService, FailedSummaryKeepsTheChartersAndTakesBackItsOwnLines)
     EXPECT_FALSE(outcome);
     ASSERT_TRUE(outcome.error.has_value());
     EXPECT_EQ(outcome.error->problem(), printing::PrintProblem::NoPrintService);
-    EXPECT_EQ(printer.document().lines().size(), waiting.size());
+    EXPECT_EQ(printer.document().lineCount(), waiting.size());
     for (std::size_t i = 0; i < waiting.size(); ++i)
-        EXPECT_EQ(printer.document().lines()[i].runs, waiting[i].runs);
+        EXPECT_EQ(printer.document().line(i).runs, waiting[i].runs);
 
     // more charters while the printer is away, then it comes back
     printer.print(charter("Brown"));
@@ -178,7 +178,7 @@ TEST_F(PrinterService, AnyOtherFailureWhileSendingAlsoTakesTheLinesBack)
     printer.print(charter("Jones"));
     spool.failWithOtherError = true;
     EXPECT_THROW(printSummary(), std::bad_alloc);
-    ASSERT_EQ(printer.document().lines().size(), 1u);
+    ASSERT_EQ(printer.document().lineCount(), 1u);
     spool.failWithOtherError = false;
     ASSERT_TRUE(printSummary());
     EXPECT_EQ(spool.jobs[0], concat({charterText("Jones")}, kSummaryLines));

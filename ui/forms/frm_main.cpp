@@ -8,6 +8,7 @@
 #include "ui/forms/handler_guard.h"
 #include "ui/program.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/widgets/program_icon.h"
 #include "ui/widgets/twips.h"
 #include "ui/widgets/window_setup.h"
 
@@ -34,7 +35,7 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(ui::twipsRect(1200, 840, 1560, 1560));
     Image1->setScaledContents(true);
-    Image1->setPixmap(program.icon().pixmap(Image1->size()));
+    Image1->setPixmap(ui::loadProgramIcon({128}).pixmap(Image1->size()));
 
     resize(ui::twipsSize(4725, 3825) + QSize(0, menuBar()->sizeHint().height()));
 }

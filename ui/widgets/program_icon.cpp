@@ -13,13 +13,13 @@ static void registerIconResource()
 
 namespace ui {
 
-QIcon loadProgramIcon()
+QIcon loadProgramIcon(std::initializer_list<int> sizes)
 {
     registerIconResource();
     // Each PNG enters at the size it was rendered at, so Qt picks the picture
     // drawn for a size instead of scaling another one.
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
+    for (const int size : sizes)
         icon.addFile(QStringLiteral(":/program-icon/selvaro-yachts-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -40,8 +40,8 @@ void PrintTo(const Placed &p, std::ostream *out)
 std::vector<Placed> placed(const PrintDocument &document)
 {
     std::vector<Placed> all;
-    for (std::size_t line = 0; line < document.lines().size(); ++line)
-        for (const PrintRun &run : document.lines()[line].runs)
+    for (std::size_t line = 0; line < document.lineCount(); ++line)
+        for (const PrintRun &run : document.line(line).runs)
             all.push_back({line, run.column, run.text});
     return all;
 }
@@ -115,9 +115,9 @@ TEST(CharterLine, ColumnsOutside16BitsAreOverflow)
     const QString over2(75 + 32769, QLatin1Char('9'));
 
     const PrintDocument document = printed({reports::charterLine(qs("A"), qs("B"), 22, fits1, fits2)});
-    ASSERT_EQ(document.lines().size(), 3u);
-    EXPECT_EQ(document.lines()[1].runs.front().column, 1);
-    EXPECT_EQ(document.lines()[2].runs.front().column, 1);
+    ASSERT_EQ(document.lineCount(), 3u);
+    EXPECT_EQ(document.line(1).runs.front().column, 1);
+    EXPECT_EQ(document.line(2).runs.front().column, 1);
 
     EXPECT_THROW(reports::charterLine(qs("A"), qs("B"), 22, over1, qs("$1.00")), platform::OverflowError);
     EXPECT_THROW(reports::charterLine(qs("A"), qs("B"), 22, qs("2.5"), over2), platform::OverflowError);
@@ -129,8 +129,8 @@ TEST(Summary, BlankLineThenBothLabelsAtColumn15)
     const std::vector<Placed> expected{{1, 15, qs("Average Hours Chartered: 2.8")},
                                        {2, 15, qs("Total Revenue: $1,027.50")}};
     EXPECT_EQ(placed(document), expected);
-    ASSERT_EQ(document.lines().size(), 3u);
-    EXPECT_TRUE(document.lines()[0].runs.empty());
+    ASSERT_EQ(document.lineCount(), 3u);
+    EXPECT_TRUE(document.line(0).runs.empty());
 }
 
 TEST(Summary, FollowsWaitingCharterLinesOnLinesOfItsOwn)
@@ -139,9 +139,9 @@ TEST(Summary, FollowsWaitingCharterLinesOnLinesOfItsOwn)
     document.print(reports::charterLine(qs("Jones"), qs("Hobie"), 24, qs("2.5"), qs("$342.50")));
     for (const auto &statement : reports::summary(qs("2.5"), qs("$342.50")))
         document.print(statement);
-    ASSERT_EQ(document.lines().size(), 4u);
-    EXPECT_TRUE(document.lines()[1].runs.empty());
-    EXPECT_EQ(document.lines()[3].plainText(), qs("              Total Revenue: $342.50"));
+    ASSERT_EQ(document.lineCount(), 4u);
+    EXPECT_TRUE(document.line(1).runs.empty());
+    EXPECT_EQ(document.line(3).plainText(), qs("              Total Revenue: $342.50"));
 }
 
 const QStringList kInitialTypes{qs("C & C"),          qs("Catalina"), qs("Coronada"), qs("Excalibur"),
@@ -154,25 +154,25 @@ TEST(YachtList, HeadingAt29ThenEachTypeAt15)
     for (qsizetype i = 0; i < kInitialTypes.size(); ++i)
         expected.push_back({static_cast<std::size_t>(3 + i), 15, kInitialTypes[i]});
     EXPECT_EQ(placed(document), expected);
-    EXPECT_EQ(document.lines().size(), 11u);
+    EXPECT_EQ(document.lineCount(), 11u);
 }
 
 TEST(YachtList, EmptyListPrintsOnlyTheFirstThreeLines)
 {
     const PrintDocument document = printed(reports::yachtList({}));
-    ASSERT_EQ(document.lines().size(), 3u);
-    EXPECT_EQ(document.lines()[1].plainText(), qs("                            Yacht List"));
-    EXPECT_TRUE(document.lines()[0].runs.empty());
-    EXPECT_TRUE(document.lines()[2].runs.empty());
+    ASSERT_EQ(document.lineCount(), 3u);
+    EXPECT_EQ(document.line(1).plainText(), qs("                            Yacht List"));
+    EXPECT_TRUE(document.line(0).runs.empty());
+    EXPECT_TRUE(document.line(2).runs.empty());
 }
 
 TEST(YachtList, TypesAreUnchangedAndBlankTypesStillGetALine)
 {
     const PrintDocument document = printed(reports::yachtList({qs(" "), qs("Ålesund 40"), qs("")}));
-    ASSERT_EQ(document.lines().size(), 6u);
-    EXPECT_EQ(document.lines()[3].plainText(), qs("               "));
-    EXPECT_EQ(document.lines()[4].plainText(), qs("              Ålesund 40"));
-    EXPECT_TRUE(document.lines()[5].runs.empty());
+    ASSERT_EQ(document.lineCount(), 6u);
+    EXPECT_EQ(document.line(3).plainText(), qs("               "));
+    EXPECT_EQ(document.line(4).plainText(), qs("              Ålesund 40"));
+    EXPECT_TRUE(document.line(5).runs.empty());
 }
 
 TEST(YachtList, CountBeyond16BitsIsOverflow)

@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(Table, PrintStatementRules, testing::Values(
 TEST(PrintDocument, RunsRecordTheColumnEachTextStartsAt)
 {
     const PrintDocument document = printed({PrintStatement().moveTo(5).text("Jones").moveTo(45).integer(24).endLine()});
-    ASSERT_EQ(document.lines().size(), 1u);
+    ASSERT_EQ(document.lineCount(), 1u);
     const std::vector<PrintRun> expected{{5, qs("Jones")}, {45, qs(" 24 ")}};
-    EXPECT_EQ(document.lines()[0].runs, expected);
+    EXPECT_EQ(document.line(0).runs, expected);
     EXPECT_EQ(expected[1].endColumn(), 49);
 }
 
@@ -128,8 +128,8 @@ TEST(PrintDocument, ControlCharactersArePrintedAsReplacementsInTheirColumns)
 {
     const QString text = QStringLiteral("a\tb\nc\rd\u0085e\u2028f\x7f");
     const PrintDocument document = printed({PrintStatement().text(text).text("|").endLine()});
-    ASSERT_EQ(document.lines().size(), 1u);
-    EXPECT_EQ(document.lines()[0].plainText(),
+    ASSERT_EQ(document.lineCount(), 1u);
+    EXPECT_EQ(document.line(0).plainText(),
               QStringLiteral("a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFD|"));
     EXPECT_EQ(reports::printableText(qs("plain text, kept as it is")), qs("plain text, kept as it is"));
 }
