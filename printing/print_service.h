@@ -80,9 +80,6 @@ public:
     // Sends whatever is waiting; nothing to send counts as sent.
     PrintOutcome endDoc(const QString &jobName);
 
-    // Whether a document is on its way to the printer right now (the program
-    // goes on handling events meanwhile).
-    bool isSending() const { return m_sending; }
 
     const reports::PrintDocument &document() const { return m_document; }
     bool hasWaitingLines() const { return !m_document.isEmpty(); }
@@ -103,7 +100,7 @@ private:
     reports::PrintDocument m_document;
     std::unique_ptr<DocumentSender> m_sender;
     std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
-    bool m_sending = false;
+    bool m_sending = false; // a document is on its way; events are handled meanwhile
 };
 
 } // namespace printing
