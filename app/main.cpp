@@ -3,12 +3,14 @@
 #include "ui/forms/frm_main.h"
 #include "ui/forms/program_end.h"
 #include "ui/program.h"
+#include "ui/widgets/session_end.h"
 #include "ui/widgets/termination_signals.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    ui::preferX11UnderWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(program_info::title());
     QApplication::setApplicationVersion(program_info::version());
@@ -21,6 +23,11 @@ int main(int argc, char *argv[])
     ui::Program program;
     // Ended by the system, the program still sends the lines waiting.
     ui::endOnTerminationSignals([&program] { program.End(); });
+    // Before a logout it sends them without ending.
+    forms::commitWaitingLinesOnSessionRequest(program);
+    // With the display gone, Qt ends the program through exit(), past the
+    // end below; the lines still go out, and no window is touched.
+    const ui::DisplayGoneHook displayGone([&program] { forms::printWaitingLinesWithoutDisplay(program); });
     program.frmMain().show();
     const int status = QApplication::exec();
     forms::printWaitingLinesAtEnd(program);

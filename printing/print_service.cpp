@@ -62,6 +62,13 @@ PrintOutcome PrintService::endDoc(const QString &jobName)
     return outcome;
 }
 
+void PrintService::discardWaitingLines()
+{
+    const bool wasWaiting = hasWaitingLines();
+    m_document = reports::PrintDocument();
+    noteWaiting(wasWaiting);
+}
+
 void PrintService::setSender(std::unique_ptr<DocumentSender> sender)
 {
     m_sender = std::move(sender);

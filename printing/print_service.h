@@ -80,6 +80,14 @@ public:
     // Sends whatever is waiting; nothing to send counts as sent.
     PrintOutcome endDoc(const QString &jobName);
 
+    // Whether a document is on its way to the printer right now (the program
+    // goes on handling events meanwhile): the end without a display must know
+    // whether the lines it finds waiting may already be on their way.
+    bool isSending() const { return m_sending; }
+
+    // Forgets the waiting lines, once they are kept elsewhere: saved in a
+    // file because they could not be printed.
+    void discardWaitingLines();
 
     const reports::PrintDocument &document() const { return m_document; }
     bool hasWaitingLines() const { return !m_document.isEmpty(); }

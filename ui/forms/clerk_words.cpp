@@ -2,7 +2,11 @@
 #include "ui/forms/clerk_words.h"
 
 #include "core/platform/errors.h"
+#include "core/program_info.h"
 #include "printing/print_error.h"
+#include "printing/unprinted_lines_file.h"
+
+#include <QDateTime>
 
 namespace forms::words {
 
@@ -94,12 +98,6 @@ QString printerStopped(const QString &printer)
         .arg(printer);
 }
 
-QString linesNotPrintedAtEnd(const printing::PrinterError &error)
-{
-    return QStringLiteral("The charter lines still waiting could not be printed before the program ended.\n\n%1")
-        .arg(printerFaultCause(error));
-}
-
 QString printerHoldsJob(const QString &printer)
 {
     return QStringLiteral("The printer \"%1\" holds the document in its queue until it is released there; "
@@ -117,5 +115,52 @@ QString pagesPrepared(int pagesDone, int pageCount)
 QString jobChartersAndSummary() { return QStringLiteral("Selvaro's Yachts \u2013 charters and summary"); }
 QString jobYachtList() { return QStringLiteral("Selvaro's Yachts \u2013 yacht list"); }
 QString jobChartersAtClosing() { return QStringLiteral("Selvaro's Yachts \u2013 charters at closing"); }
+
+QString unprintedLinesFileName(const QDateTime &when)
+{
+    return QStringLiteral("%1 \u2013 charters not printed %2")
+        .arg(program_info::title(), when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+}
+
+QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path)
+{
+    return QStringLiteral("The charter lines still waiting could not be printed before the program ended. "
+                          "They were saved in \"%1\". Print that file when the printer is ready.\n\n%2")
+        .arg(path, printerFaultCause(error));
+}
+
+namespace {
+
+QString saveFailure(const printing::SavedLines &file)
+{
+    return file.reason.isEmpty() ? QStringLiteral("the file could not be written") : file.reason;
+}
+
+QString cutShort()
+{
+    return QStringLiteral("The program lost its display while the charter lines still waiting were on their way "
+                          "to the printer, and had to end before the print service took them.");
+}
+
+} // namespace
+
+QString linesLostAtEnd(const printing::PrinterError &error, const printing::SavedLines &file)
+{
+    return QStringLiteral("The charter lines still waiting could not be printed before the program ended. "
+                          "Saving them in \"%1\" failed too (%2), so they are lost.\n\n%3")
+        .arg(file.path, saveFailure(file), printerFaultCause(error));
+}
+
+QString linesSavedCutShort(const QString &path)
+{
+    return QStringLiteral("%1 They were saved in \"%2\". Print that file only if they were not printed.")
+        .arg(cutShort(), path);
+}
+
+QString linesLostCutShort(const printing::SavedLines &file)
+{
+    return QStringLiteral("%1 Saving them in \"%2\" failed too (%3), so unless they were printed, they are lost.")
+        .arg(cutShort(), file.path, saveFailure(file));
+}
 
 } // namespace forms::words

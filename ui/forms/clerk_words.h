@@ -3,12 +3,15 @@
 
 #include <QString>
 
+class QDateTime;
+
 namespace platform {
 class PlatformError;
 }
 namespace printing {
 class PrinterError;
 struct PrintOutcome;
+struct SavedLines;
 }
 
 // Every sentence the clerk can read that the windows do not carry as a
@@ -37,7 +40,6 @@ QString commandStopped(const platform::PlatformError &error);
 QString printerFaultCause(const printing::PrinterError &error);
 QString documentNotPrinted(const printing::PrinterError &error);
 QString printerStopped(const QString &printer);
-QString linesNotPrintedAtEnd(const printing::PrinterError &error);
 QString printerHoldsJob(const QString &printer);
 QString waitingForPrintService();
 QString pagesPrepared(int pagesDone, int pageCount);
@@ -46,5 +48,15 @@ QString pagesPrepared(int pagesDone, int pageCount);
 QString jobChartersAndSummary();
 QString jobYachtList();
 QString jobChartersAtClosing();
+
+// The lines still waiting as the program ends that the printer could not
+// take: the name of the file that keeps them (without ".pdf"), and what the
+// clerk is told once they were saved there, or when that failed too; also
+// when the display went while they were on their way to the printer.
+QString unprintedLinesFileName(const QDateTime &when);
+QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path);
+QString linesLostAtEnd(const printing::PrinterError &error, const printing::SavedLines &file);
+QString linesSavedCutShort(const QString &path);
+QString linesLostCutShort(const printing::SavedLines &file);
 
 } // namespace forms::words

@@ -3,6 +3,7 @@
 
 #include "ui/widgets/combo_box.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -22,6 +23,25 @@ printing::Delivery CapturedPrinter::send(const reports::PrintDocument &document,
     documents.push_back(lines);
     jobNames.append(jobName);
     return printing::Delivery::Printed;
+}
+
+TemporaryHome::TemporaryHome(bool withDocuments)
+{
+    if (withDocuments)
+        QDir(dir.path()).mkdir(QStringLiteral("Documents"));
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    qunsetenv("XDG_CONFIG_HOME"); // its user-dirs.dirs could name another folder
+}
+
+QStringList TemporaryHome::savedFiles() const
+{
+    QDir folder(dir.path());
+    folder.cd(QStringLiteral("Documents"));
+    folder.setNameFilters({QStringLiteral("*.pdf")});
+    QStringList files;
+    for (const QFileInfo &file : folder.entryInfoList(QDir::Files))
+        files.append(file.filePath());
+    return files;
 }
 
 void ClerkTest::SetUp()

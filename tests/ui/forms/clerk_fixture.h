@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,19 @@ public:
     std::vector<QStringList> documents;
     QStringList jobNames;
     bool refuse = false;
+};
+
+// A home folder of its own while it lives, with a documents folder unless
+// told otherwise: where the program saves the lines it could not print.
+struct TemporaryHome {
+    explicit TemporaryHome(bool withDocuments = true);
+    ~TemporaryHome() { qputenv("HOME", previous); }
+    QString path() const { return dir.path(); }
+    // The PDF files in the documents folder, or in the home without one.
+    QStringList savedFiles() const;
+
+    QTemporaryDir dir;
+    QByteArray previous = qgetenv("HOME");
 };
 
 class ClerkTest : public testing::Test {

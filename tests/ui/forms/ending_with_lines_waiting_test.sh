@@ -8,18 +8,22 @@
 #
 # A clerk enters a charter by keyboard and ends the program with its line
 # still waiting, in each way a program ends: File > Exit, closing the main
-# window, and being asked to end by the system (SIGTERM at shutdown or
-# logout, SIGHUP when its terminal goes, SIGINT from Ctrl+C). Each time the
-# line must reach the scheduler, exactly once.
+# window, being asked to end by the system (SIGTERM at shutdown or logout,
+# SIGHUP when its terminal goes, SIGINT from Ctrl+C) and losing its display.
+# Each time the line must reach the scheduler, exactly once; with the
+# scheduler stopped, it must be saved in the documents folder instead.
 set -euo pipefail
 spool=$1
+control=("${@:3}")
 program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
 
 source "$(dirname "$0")/../../support/x_session.sh"
 start_x_session
+# The program's home, where it saves what it could not print.
+mkdir -p "$work/home/Documents"
 
 start_program() {
-  "$program" >"$work/program.log" 2>&1 &
+  HOME=$work/home "$program" >"$work/program.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
   expect_active "Selvaro's Yachts"
@@ -46,9 +50,14 @@ enter_charter() {
   expect_active "Selvaro's Yachts"
 }
 
+# Within 15 seconds; leaves the exit status in program_status.
 expect_ended() {
-  for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || { wait "$program_pid" 2>/dev/null || true; return 0; }
+  for _ in $(seq 150); do
+    if ! kill -0 "$program_pid" 2>/dev/null; then
+      program_status=0
+      wait "$program_pid" 2>/dev/null || program_status=$?
+      return 0
+    fi
     sleep 0.1
   done
   fail "$1 did not end the program"
@@ -98,3 +107,49 @@ enter_charter_and_stay "Whitcombe"
 kill -TERM "$program_pid"
 expect_ended "SIGTERM in the entry window"
 expect_printed_once "Whitcombe" "SIGTERM in the entry window"
+
+# The display goes: the program's X connection is severed, as when the X
+# server ends. The program must end by itself, not by a signal.
+sever_display() {
+  xkill -id "$(xdotool getactivewindow)" >/dev/null
+  expect_ended "losing the display"
+  [ "$program_status" -lt 128 ] || fail "losing the display killed the program (status $program_status)"
+}
+
+start_program
+enter_charter "Severin"
+sever_display
+expect_printed_once "Severin" "losing the display"
+
+# With the scheduler stopped, the line is saved as a PDF, each word at the
+# column the printer would have put it: columns are counted from the first
+# word's box, in advances measured on that word.
+start_program
+enter_charter "Stillwell"
+"${control[@]}" stop
+sever_display
+# The one PDF saved in the documents folder, named in the program's message.
+expect_saved() {
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not printed "*.pdf)
+  [ -f "${saved[0]}" ] && [ "${#saved[@]}" -eq 1 ] || fail "not one PDF saved in the documents folder"
+  grep -qF "They were saved in \"${saved[0]}\"." "$work/program.log" || fail "the saved file was not named"
+}
+expect_saved
+columns=$(pdftotext -bbox "${saved[0]}" - |
+  sed -n 's/.*xMin="\([0-9.]*\)".*xMax="\([0-9.]*\)".*>\(.*\)<\/word>/\1 \2 \3/p' |
+  awk 'NR == 1 { left = $1; advance = ($2 - $1) / length($3) }
+       { printf "%s%d:%s", (NR > 1 ? " " : ""), 5 + int(($1 - left) / advance + 0.5), $3 }')
+[ "$columns" = '5:Stillwell 30:Sloop 46:24 57:2.5 68:$342.50' ] || fail "saved line laid out as: $columns"
+echo "ok: losing the display with the scheduler stopped: the line was saved at its columns"
+"${control[@]}" start
+
+# A scheduler that does not answer is waited for 10 seconds, no more.
+rm "${saved[@]}"
+start_program
+enter_charter "Frozenby"
+"${control[@]}" freeze
+sever_display
+"${control[@]}" thaw
+expect_saved
+pdftotext "${saved[0]}" - | grep -q Frozenby || fail "the saved PDF lacks the line"
+echo "ok: losing the display with the scheduler not answering: the line was saved"

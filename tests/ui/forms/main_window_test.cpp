@@ -7,7 +7,10 @@
 #include "ui/widgets/window_setup.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QSessionManager>
 #include <QTest>
 #include <QTimer>
 
@@ -197,13 +200,68 @@ TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
     EXPECT_FALSE(main().isVisible());
 }
 
-TEST_F(MainWindow, WaitingLinesThatCannotBeSentAtTheEndAreReported)
+// The printer refuses the lines at the end: they are saved in the documents
+// folder, else in the home folder, and are lost only where neither takes
+// them. The clerk is told which, with the file's full path.
+TEST_F(MainWindow, WaitingLinesThePrinterRefusesAtTheEndAreSavedAndTheClerkIsToldWhere)
 {
+    const QRegularExpression name(QStringLiteral(
+        "/Selvaro's Yachts \u2013 charters not printed \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.pdf$"));
+    const struct {
+        const char *folder; // in the home folder, or null for a home that is not there
+        bool documents;
+    } cases[] = {{"/Documents/", true}, {"/", false}, {nullptr, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.folder ? c.folder : "no home");
+        startProgram();
+        enterOneCharter(QStringLiteral("2"));
+        const QStringList waiting = waitingLines();
+        m_printer->refuse = true;
+        testing_support::TemporaryHome home(c.documents);
+        if (!c.folder)
+            qputenv("HOME", QFile::encodeName(home.path() + QStringLiteral("/gone")));
+        forms::printWaitingLinesAtEnd(program());
+        ASSERT_EQ(m_boxes->boxes.size(), 1u);
+        const QString &told = m_boxes->boxes[0].prompt;
+        EXPECT_TRUE(told.startsWith(QStringLiteral("The charter lines still waiting could not be printed before "
+                                                   "the program ended. ")));
+        const QStringList saved = home.savedFiles();
+        if (!c.folder) {
+            EXPECT_TRUE(told.contains(QStringLiteral(" failed too (No such file or directory), so they are lost.")))
+                << told.toStdString();
+            EXPECT_EQ(waitingLines(), waiting);
+            continue;
+        }
+        ASSERT_EQ(saved.size(), 1);
+        EXPECT_TRUE(saved[0].startsWith(home.path() + QLatin1String(c.folder)) && name.match(saved[0]).hasMatch())
+            << saved[0].toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("They were saved in \"%1\".").arg(saved[0]))) << told.toStdString();
+        EXPECT_TRUE(waitingLines().isEmpty());
+    }
+}
+
+// Before a logout the session manager asks the program to commit its data:
+// the waiting lines go out, or into a file, and nothing ends or asks.
+TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProgramGoesOn)
+{
+    auto *session = qApp->findChild<QSessionManager *>();
+    ASSERT_NE(session, nullptr);
+    forms::commitWaitingLinesOnSessionRequest(program());
     enterOneCharter(QStringLiteral("2"));
+    emit qApp->commitDataRequest(*session);
+    EXPECT_EQ(m_printer->documents.size(), 1u);
+
+    testing_support::TemporaryHome home;
+    enterOneCharter(QStringLiteral("3"));
     m_printer->refuse = true;
-    forms::printWaitingLinesAtEnd(program());
-    ASSERT_EQ(m_boxes->boxes.size(), 1u);
-    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("could not be printed")));
+    testing::internal::CaptureStderr();
+    emit qApp->commitDataRequest(*session);
+    const std::string told = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(home.savedFiles().size(), 1);
+    EXPECT_NE(told.find(home.savedFiles()[0].toStdString()), std::string::npos) << told;
+    EXPECT_TRUE(m_boxes->boxes.empty()) << "this session manager lets nothing interact";
+    EXPECT_TRUE(waitingLines().isEmpty());
+    EXPECT_TRUE(main().isVisible());
 }
 
 } // namespace

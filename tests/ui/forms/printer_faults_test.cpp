@@ -5,9 +5,10 @@
 // no default printer, scheduler stopped, queue rejecting or stopped). In
 // every case the program must say what went wrong, go on, keep every total
 // and every waiting line, and print each line exactly once when the clerk
-// tries again after the fault is cleared. A stopped queue is the exception
-// that proves the rule: it keeps the document itself, so the program says
-// so and does not keep the lines.
+// tries again after the fault is cleared; ending the program then keeps the
+// lines in a PDF file. A stopped queue is the exception that proves the
+// rule: it keeps the document itself, so the program says so and does not
+// keep the lines.
 //
 //   cups_print_test.sh printer_faults_test
 //
@@ -396,18 +397,30 @@ TEST_F(PrinterFaults, ExitWithLinesWaitingSendsThem)
     EXPECT_EQ(jobs[0].count(QStringLiteral("Total Revenue:")), 0) << "no summary was asked for";
 }
 
-TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSaysSo)
+TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSavesThemAndSaysWhere)
 {
     enterCharters(kDay);
+    const reports::PrintDocument waiting = printer().document();
+    const testing_support::TemporaryHome home;
     control(QStringLiteral("stop"));
     QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
     QApplication::exec();
     forms::printWaitingLinesAtEnd(program());
-    ASSERT_EQ(m_boxes->boxes.size(), 1u);
-    std::cout << "[ showed   ] " << testing::UnitTest::GetInstance()->current_test_info()->name() << ": \""
-              << m_boxes->boxes[0].title.toStdString() << "\" / " << m_boxes->boxes[0].prompt.toStdString() << "\n";
-    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("could not be printed before the program ended")));
     control(QStringLiteral("start"));
+    ASSERT_EQ(m_boxes->boxes.size(), 1u);
+    const QString &prompt = m_boxes->boxes[0].prompt;
+    std::cout << "[ showed   ] " << testing::UnitTest::GetInstance()->current_test_info()->name() << ": \""
+              << m_boxes->boxes[0].title.toStdString() << "\" / " << prompt.toStdString() << "\n";
+    const QStringList saved = home.savedFiles();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(prompt.contains(QStringLiteral("could not be printed before the program ended. They were saved in \"%1\".")
+                                    .arg(saved[0])))
+        << prompt.toStdString();
+    // The printer's pages: every line at its columns.
+    const auto grid = testing_pdf::a4Grid();
+    EXPECT_EQ(testing_pdf::placeWords(testing_pdf::readWords(saved[0]), grid),
+              testing_pdf::expectedWords(waiting, grid.columns, grid.rows));
+    EXPECT_TRUE(newJobFiles().isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/reports/print_document.h"
+
+#include <QString>
+
+namespace printing {
+
+// What became of lines that could not be printed and were to be kept in a
+// file instead.
+struct SavedLines {
+    bool saved = false;
+    QString path;   // the file written; when none was, the name last tried
+    QString reason; // when not saved: the system's reason, if it gave one
+};
+
+// Where such files go: the user's documents folder, or the home folder when
+// there is none. It is never created, since the program writes nothing but
+// the file itself.
+QString unprintedLinesFolder();
+
+// Writes the document as a PDF, page for page as the printer would have
+// received it, into `folder` as "<baseName>.pdf", or "<baseName> (2).pdf"
+// and so on when that name is taken. The file is created exclusively, so an
+// existing file is never replaced, not even one another program creates at
+// the same moment. A file that cannot be written whole is removed again.
+SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QString &folder, const QString &baseName);
+
+} // namespace printing

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include "ui/widgets/session_end.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace ui {
+namespace {
+
+std::function<void()> g_end;
+QtMessageHandler g_nextHandler = nullptr;
+std::atomic_flag g_endRegistered = ATOMIC_FLAG_INIT;
+
+// Runs `end`, then ends the process with the status Qt gave exit(): nothing
+// else may run now, neither the destructors of static objects, which would
+// destroy windows, nor anything under a call `end` left running.
+void runEnd()
+{
+    const std::function<void()> end = std::exchange(g_end, nullptr);
+    if (!end)
+        return;
+    end();
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+// Whether the program's X connection has broken. libxcb is asked directly,
+// since Qt says so only in a warning; it is looked up, not linked, as it is
+// there only when Qt runs on X11.
+bool displayConnectionBroken()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    void *library = connection ? dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD) : nullptr;
+    if (!library)
+        return false;
+    int (*hasError)(xcb_connection_t *) = nullptr;
+    if (void *symbol = dlsym(library, "xcb_connection_has_error"))
+        std::memcpy(&hasError, &symbol, sizeof symbol);
+    const bool broken = hasError && hasError(connection) != 0;
+    dlclose(library);
+    return broken;
+}
+
+// Qt warns that the connection broke just before it calls exit(1). An exit
+// handler registered now runs before the destructors of the static objects
+// made since start-up, which printing needs (one registered at start-up would
+// run after them, and crash).
+void watchMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && g_end && displayConnectionBroken() && !g_endRegistered.test_and_set())
+        std::atexit(runEnd);
+    g_nextHandler(type, context, message);
+}
+
+} // namespace
+
+void preferX11UnderWayland()
+{
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                         || qgetenv("XDG_SESSION_TYPE") == QByteArrayLiteral("wayland");
+    if (wayland && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+DisplayGoneHook::DisplayGoneHook(std::function<void()> end)
+{
+    g_end = std::move(end);
+    g_nextHandler = qInstallMessageHandler(watchMessage);
+}
+
+DisplayGoneHook::~DisplayGoneHook()
+{
+    qInstallMessageHandler(g_nextHandler);
+    g_end = nullptr;
+}
+
+} // namespace ui
