@@ -69,6 +69,8 @@ void printWaitingLinesAtEnd(ui::Program &program)
 void printWaitingLinesWithoutDisplay(ui::Program &program)
 {
     printing::PrintService &printer = program.printer();
+    if (!printer.hasWaitingLines())
+        return;
     printer.setWatcherFactory(nullptr);
     // A copy: the thread below may still be using the service's own.
     const reports::PrintDocument waiting = printer.document();

@@ -19,7 +19,7 @@ std::function<void()> g_end;
 QtMessageHandler g_nextHandler = nullptr;
 std::atomic_flag g_endRegistered = ATOMIC_FLAG_INIT;
 
-// Runs `end`, then ends the process with the status Qt gave exit(): nothing
+// Runs `end`, then ends the process with status 1, as Qt asked: nothing
 // else may run now, neither the destructors of static objects, which would
 // destroy windows, nor anything under a call `end` left running.
 void runEnd()
