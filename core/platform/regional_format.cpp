@@ -95,7 +95,7 @@ struct RegionalFormat::Formatters {
 
     const number::LocalizedNumberFormatter &withDecimals(int decimals) const
     {
-        if (decimals < 0 || decimals > kMaxDecimals)
+        if (decimals < 0 || static_cast<std::size_t>(decimals) >= fixed.size())
             throw InvalidArgumentError();
         auto &formatter = fixed[static_cast<std::size_t>(decimals)];
         if (!formatter)
