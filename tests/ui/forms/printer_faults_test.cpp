@@ -231,26 +231,35 @@ TEST_F(PrinterFaults, QueueRejectingJobs)
     expectSummaryPrintsEachLineOnce(kDay);
 }
 
-TEST_F(PrinterFaults, QueueStopped)
+// A queue that is stopped, or that holds new jobs, takes the document and
+// keeps it: it is sent once, the lines do not stay, and the clerk is told
+// why no paper comes yet.
+TEST_F(PrinterFaults, QueuesThatKeepTheDocument)
 {
-    enterCharters(kDay);
-    control(QStringLiteral("disable"));
-    // The stopped queue takes the document and keeps it: it is sent, once,
-    // and the clerk is told why no paper comes yet.
-    chooseMenu(main(), 'F', 'P');
-    ASSERT_EQ(m_boxes->boxes.size(), 1u) << "the clerk is told";
-    const auto &box = m_boxes->boxes.back();
-    std::cout << "[ showed   ] QueueStopped: \"" << box.title.toStdString() << "\" / " << box.prompt.toStdString()
-              << "\n";
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("is stopped"))) << box.prompt.toStdString();
-    EXPECT_TRUE(waitingLines().isEmpty()) << "the queue holds the document now";
-    EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
-    EXPECT_EQ(program().totals().gintCharterCount(), 3);
-    const QStringList jobs = newJobs(1);
-    ASSERT_EQ(jobs.size(), 1);
-    for (const QString &name : kDay)
-        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
-    control(QStringLiteral("enable"));
+    struct Keeping {
+        const char *fault, *mend, *told;
+    };
+    for (const Keeping &queue : {Keeping{"disable", "enable", "is stopped"},
+                                 Keeping{"hold", "release", "holds the document in its queue"}}) {
+        SCOPED_TRACE(queue.fault);
+        m_boxes->boxes.clear();
+        m_jobsBefore = spooledJobs();
+        enterCharters(kDay);
+        control(QLatin1String(queue.fault));
+        chooseMenu(main(), 'F', 'P');
+        ASSERT_EQ(m_boxes->boxes.size(), 1u) << "the clerk is told";
+        const auto &box = m_boxes->boxes.back();
+        std::cout << "[ showed   ] " << queue.fault << ": \"" << box.title.toStdString() << "\" / "
+                  << box.prompt.toStdString() << "\n";
+        EXPECT_TRUE(box.prompt.contains(QLatin1String(queue.told))) << box.prompt.toStdString();
+        EXPECT_TRUE(waitingLines().isEmpty()) << "the queue holds the document now";
+        EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
+        const QStringList jobs = newJobs(1);
+        control(QLatin1String(queue.mend));
+        ASSERT_EQ(jobs.size(), 1);
+        for (const QString &name : kDay)
+            EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
+    }
 }
 
 TEST_F(PrinterFaults, YachtListWhileTheSchedulerIsStopped)
@@ -281,24 +290,6 @@ TEST_F(PrinterFaults, ConnectionCutWhileTheDocumentGoesOut)
     EXPECT_TRUE(proxy.hasCut());
     expectSummaryPrintsEachLineOnce(kDay);
     qputenv("CUPS_SERVER", server);
-}
-
-// A queue that holds new jobs keeps the document: it is sent once, and the
-// clerk is told where it waits.
-TEST_F(PrinterFaults, QueueHoldingNewJobs)
-{
-    enterCharters(kDay);
-    control(QStringLiteral("hold"));
-    chooseMenu(main(), 'F', 'P');
-    control(QStringLiteral("release"));
-    ASSERT_EQ(m_boxes->boxes.size(), 1u);
-    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("holds the document in its queue")))
-        << m_boxes->boxes[0].prompt.toStdString();
-    EXPECT_TRUE(waitingLines().isEmpty());
-    const QStringList jobs = newJobs(1);
-    ASSERT_EQ(jobs.size(), 1);
-    for (const QString &name : kDay)
-        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
 }
 
 // Each document takes the default paper of its queue, margins inside it,
