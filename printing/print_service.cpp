@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "printing/print_service.h"
 
+#include <QScopeGuard>
+
 namespace printing {
 
 PrintService::PrintService(std::unique_ptr<DocumentSender> sender) : m_sender(std::move(sender)) {}
@@ -43,18 +45,17 @@ PrintOutcome PrintService::endDoc(const QString &jobName)
     if (m_document.isEmpty() || m_sending)
         return {};
     PrintOutcome outcome;
-    m_sending = true;
-    try {
-        const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
-        outcome.delivery = sender().send(m_document, jobName, watcher.get());
-        outcome.printer = sender().lastPrinterName();
-    } catch (const PrinterError &error) {
-        outcome.error = error;
-    } catch (...) {
-        m_sending = false;
-        throw;
+    {
+        m_sending = true;
+        const auto sent = qScopeGuard([this] { m_sending = false; });
+        try {
+            const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
+            outcome.delivery = sender().send(m_document, jobName, watcher.get());
+            outcome.printer = sender().lastPrinterName();
+        } catch (const PrinterError &error) {
+            outcome.error = error;
+        }
     }
-    m_sending = false;
     if (!outcome)
         return outcome;
     m_document = reports::PrintDocument();

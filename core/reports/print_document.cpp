@@ -96,8 +96,7 @@ void PrintDocument::printText(const QString &text)
     if (text.isEmpty())
         return;
     const auto start = m_text.size();
-    m_text.append(text);
-    std::replace_if(m_text.begin() + start, m_text.end(), isUnprintable, QChar(QChar::ReplacementCharacter));
+    m_text.append(printableText(text));
     m_runs.push_back({static_cast<std::int32_t>(start), m_column, static_cast<std::int32_t>(text.size())});
     m_column += static_cast<int>(text.size());
 }
