@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/window_setup.h"
 
+#include "ui/widgets/enter_key.h"
 #include "ui/widgets/shared_access_keys.h"
 
 #include <QApplication>
@@ -74,6 +75,7 @@ void setUpWindow(QWidget &window, const char *name, const QString &caption, cons
     }
     new ShowingWatcher(window);
     installSharedAccessKeys();
+    keepEnterForDefaultButton();
 }
 
 void takeFocus(QWidget &window)
