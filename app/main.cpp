@@ -23,6 +23,8 @@ int main(int argc, char *argv[])
     ui::Program program;
     // Ended by the system, the program still sends the lines waiting.
     ui::endOnTerminationSignals([&program] { program.End(); });
+    // So does the session manager at a logout, whatever window is open.
+    ui::endOnQuitRequest([&program] { program.End(); });
     // Before a logout it sends them without ending.
     forms::commitWaitingLinesOnSessionRequest(program);
     // With the display gone, Qt ends the program through exit(), past the

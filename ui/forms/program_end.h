@@ -24,8 +24,9 @@ void printWaitingLinesAtEnd(ui::Program &program);
 void printWaitingLinesWithoutDisplay(ui::Program &program);
 
 // From now on, when the session manager asks the program to commit its data
-// before a logout or shutdown, the waiting lines are sent as above, without a
-// question, and the program goes on: the logout may yet be cancelled. The
+// before a logout or shutdown, or at a checkpoint, the waiting lines are sent
+// as above, without a question, as a job named for that, and the program goes
+// on: the logout may yet be cancelled. The
 // clerk is told in a message box where the session manager lets the program
 // interact, else on standard error.
 void commitWaitingLinesOnSessionRequest(ui::Program &program);

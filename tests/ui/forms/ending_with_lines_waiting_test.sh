@@ -9,13 +9,16 @@
 # A clerk enters a charter by keyboard and ends the program with its line
 # still waiting, in each way a program ends: File > Exit, closing the main
 # window, being asked to end by the system (SIGTERM at shutdown or logout,
-# SIGHUP when its terminal goes, SIGINT from Ctrl+C) and losing its display.
-# Each time the line must reach the scheduler, exactly once; with the
-# scheduler stopped, it must be saved in the documents folder instead.
+# SIGHUP when its terminal goes, SIGINT from Ctrl+C), a session manager's
+# logout with the entry window open, and losing its display. Each time the
+# line must reach the scheduler, exactly once; with the scheduler stopped, it
+# must be saved in the documents folder instead. A session manager's
+# checkpoint sends the line too, and the program goes on.
 set -euo pipefail
 spool=$1
 control=("${@:3}")
 program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
+session_manager=${SELVARO_XSMP_MANAGER:?set SELVARO_XSMP_MANAGER to tests/support/xsmp_manager}
 
 source "$(dirname "$0")/../../support/x_session.sh"
 start_x_session
@@ -30,24 +33,20 @@ start_program() {
 }
 
 # One charter by keyboard in the entry window: name, 2.5 hours, typed type,
-# 24 feet. The line waits in the print document; the window stays open.
-enter_charter_and_stay() {
-  xdotool key --delay 100 alt+f n
+# 24 feet; then Esc back to the main window, once the keys before it are
+# done. The line waits in the print document.
+enter_charter() {
+  press alt+f n
   expect_active "New Charter Form"
-  xdotool type --delay 20 "$1"
-  xdotool key --delay 50 alt+h
-  xdotool type --delay 20 "2.5"
-  xdotool key --delay 50 alt+y
-  xdotool type --delay 20 "Sloop"
-  xdotool key --delay 50 alt+s Down Down Return
-  sleep 0.3
+  press ":$1" alt+h :2.5 alt+y :Sloop alt+s Down Down Return Escape
+  expect_active "Selvaro's Yachts"
 }
 
-# The same, then Esc back to the main window.
-enter_charter() {
-  enter_charter_and_stay "$1"
-  xdotool key Escape
-  expect_active "Selvaro's Yachts"
+# The same, then the entry window open again.
+enter_charter_and_stay() {
+  enter_charter "$1"
+  press alt+f n
+  expect_active "New Charter Form"
 }
 
 # Within 15 seconds; leaves the exit status in program_status.
@@ -107,6 +106,44 @@ enter_charter_and_stay "Whitcombe"
 kill -TERM "$program_pid"
 expect_ended "SIGTERM in the entry window"
 expect_printed_once "Whitcombe" "SIGTERM in the entry window"
+
+# A session manager: a checkpoint sends the waiting line as a job named for
+# it and the program goes on; a logout with the entry window open sends the
+# next line and ends the program, as Exit does.
+mkfifo "$work/session.in"
+"$session_manager" <"$work/session.in" >"$work/session.log" 2>&1 &
+pids+=($!)
+exec 7>"$work/session.in"
+# Waits for the session manager's report to hold the line, or fails.
+expect_session() {
+  for _ in $(seq 100); do
+    grep -qx "$1" "$work/session.log" && return 0
+    sleep 0.1
+  done
+  fail "the session manager did not report \"$1\": $(cat "$work/session.log")"
+}
+expect_session "listening .*"
+SESSION_MANAGER=$(sed -n 's/^listening //p' "$work/session.log") start_program
+expect_session registered
+enter_charter_and_stay "Checkley"
+echo checkpoint >&7
+expect_session "done 1"
+expect_printed_once "Checkley" "a checkpoint"
+for _ in $(seq 100); do
+  grep -aqF "Selvaro's Yachts – charters before logout or checkpoint" "$spool"/c* 2>/dev/null && break
+  sleep 0.1
+done
+grep -aqF "Selvaro's Yachts – charters before logout or checkpoint" "$spool"/c* ||
+  fail "the checkpoint's job is not named for it"
+kill -0 "$program_pid" 2>/dev/null || fail "a checkpoint ended the program"
+press Escape
+expect_active "Selvaro's Yachts"
+enter_charter_and_stay "Logan"
+echo logout >&7
+expect_session die
+expect_ended "a logout with the entry window open"
+expect_printed_once "Logan" "a logout with the entry window open"
+expect_printed_once "Checkley" "a checkpoint, then a logout"
 
 # The display goes: the program's X connection is severed, as when the X
 # server ends. The program must end by itself, not by a signal.
