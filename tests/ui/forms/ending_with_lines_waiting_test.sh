@@ -10,7 +10,8 @@
 # still waiting, in each way a program ends: File > Exit, closing the main
 # window, being asked to end by the system (SIGTERM at shutdown or logout,
 # SIGHUP when its terminal goes, SIGINT from Ctrl+C), a session manager's
-# logout with the entry window open, and losing its display. Each time the
+# logout with the entry window open, and losing its display, the X server
+# or, on Qt's own Wayland platform, the compositor. Each time the
 # line must reach the scheduler, exactly once; with the scheduler stopped, it
 # must be saved in the documents folder instead. A session manager's
 # checkpoint sends the line too, and the program goes on.
@@ -144,6 +145,43 @@ expect_session die
 expect_ended "a logout with the entry window open"
 expect_printed_once "Logan" "a logout with the entry window open"
 expect_printed_once "Checkley" "a checkpoint, then a logout"
+
+# On Qt's Wayland platform, under a compositor (weston, drawing into the X
+# display and taking its keyboard), the compositor goes. The program's
+# Wayland traffic (WAYLAND_DEBUG) tells when a window has the keyboard.
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=selvaro-test --no-config --idle-time=0 \
+  >"$work/weston.log" 2>&1 &
+weston_pid=$!
+pids+=("$weston_pid")
+expect_active "Weston Compositor - screen0"
+# Waits until a window with the title, shown after line $2 of the program's
+# log, has the keyboard.
+expect_wayland_focus() {
+  for _ in $(seq 100); do
+    tail -n +"$2" "$work/program.log" | awk -v shown="set_title(\"$1\")" '
+      index($0, shown) { seen = 1 }
+      seen && /wl_keyboard@[0-9]+\.enter\(/ { found = 1; exit }
+      END { exit !found }' && return 0
+    sleep 0.1
+  done
+  fail "on Wayland, \"$1\" did not get the keyboard"
+}
+XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+  HOME=$work/home "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+expect_wayland_focus "Selvaro's Yachts" 1
+lines=$(wc -l <"$work/program.log")
+press alt+f n
+expect_wayland_focus "New Charter Form" "$lines"
+lines=$(wc -l <"$work/program.log")
+press :Wayland alt+h :2.5 alt+y :Sloop alt+s Down Down Return Escape
+expect_wayland_focus "Selvaro's Yachts" "$lines"
+kill "$weston_pid"
+expect_ended "losing the Wayland compositor"
+[ "$program_status" -lt 128 ] || fail "losing the compositor killed the program (status $program_status)"
+expect_printed_once "Wayland" "losing the Wayland compositor"
 
 # The display goes: the program's X connection is severed, as when the X
 # server ends. The program must end by itself, not by a signal.
