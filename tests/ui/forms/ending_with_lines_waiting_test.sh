@@ -148,32 +148,40 @@ expect_printed_once "Checkley" "a checkpoint, then a logout"
 
 # On Qt's Wayland platform, under a compositor (weston, drawing into the X
 # display and taking its keyboard), the compositor goes. The program's
-# Wayland traffic (WAYLAND_DEBUG) tells when a window has the keyboard.
+# Wayland traffic (WAYLAND_DEBUG) tells when a window has the keyboard and
+# when the compositor has let a menu open; a menu opens only while the key
+# that opened it is held.
 mkdir -m 700 "$work/runtime"
 XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=selvaro-test --no-config --idle-time=0 \
   >"$work/weston.log" 2>&1 &
 weston_pid=$!
 pids+=("$weston_pid")
 expect_active "Weston Compositor - screen0"
-# Waits until a window with the title, shown after line $2 of the program's
-# log, has the keyboard.
-expect_wayland_focus() {
+# Waits until the program's log after line $1 holds a line matching the
+# extended regular expression $2, after a line holding the text $3 if given.
+expect_wayland() {
+  local from=$1 pattern=$2 after=${3:-}
   for _ in $(seq 100); do
-    tail -n +"$2" "$work/program.log" | awk -v shown="set_title(\"$1\")" '
-      index($0, shown) { seen = 1 }
-      seen && /wl_keyboard@[0-9]+\.enter\(/ { found = 1; exit }
+    tail -n +"$from" "$work/program.log" | awk -v pattern="$pattern" -v after="$after" '
+      after == "" || index($0, after) { seen = 1 }
+      seen && $0 ~ pattern { found = 1; exit }
       END { exit !found }' && return 0
     sleep 0.1
   done
-  fail "on Wayland, \"$1\" did not get the keyboard"
+  fail "on Wayland, the program saw no \"$pattern\"${after:+ after \"$after\"}"
 }
+# ... until a window with the title, shown after line $2, has the keyboard.
+expect_wayland_focus() { expect_wayland "$2" 'wl_keyboard@[0-9]+[.]enter[(]' "set_title(\"$1\")"; }
 XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
   HOME=$work/home "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
 expect_wayland_focus "Selvaro's Yachts" 1
 lines=$(wc -l <"$work/program.log")
-press alt+f n
+xdotool keydown alt+f
+expect_wayland "$lines" '^[[][^]]*[]] xdg_popup@[0-9]+[.]configure[(]'
+xdotool keyup f alt
+press n
 expect_wayland_focus "New Charter Form" "$lines"
 lines=$(wc -l <"$work/program.log")
 press :Wayland alt+h :2.5 alt+y :Sloop alt+s Down Down Return Escape
