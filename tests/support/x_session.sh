@@ -25,11 +25,11 @@ start_x_session() {
   pids+=($!)
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  openbox >"$work/openbox.log" 2>&1 &
+  # The window manager runs its start-up command once it manages windows.
+  openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
   pids+=($!)
-  # The window manager is up once it names itself on the root window.
   for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    [ -e "$work/window-manager-ready" ] && break
     sleep 0.1
   done
   unset QT_QPA_PLATFORM

@@ -5,14 +5,14 @@
 //
 //   xsmp_manager < commands > report
 //
-// It first reports "listening ADDRESS" (the value for SESSION_MANAGER),
-// then "registered" when a client joins, "interact" when a client asks to
-// talk to the user (which is granted), "done SUCCESS" when a client has
-// saved, "die" once it was told to end, and "closed" when its connection
-// ends, or "lost" when it breaks off. Commands, one a line: "checkpoint" asks every client to save its
-// data and go on (SaveYourself, then SaveComplete); "logout" asks it to
-// save before the session ends (SaveYourself with shutdown, then Die). It
-// ends when its input does.
+// It takes one client at a time. It first reports "listening ADDRESS" (the
+// value for SESSION_MANAGER), then "registered" when the client joins,
+// "interact" when it asks to talk to the user (which is granted), "done
+// SUCCESS" when it has saved, "die" once it was told to end, and "closed"
+// when its connection ends. Commands, one a line: "checkpoint" asks the
+// client to save its data and go on (SaveYourself, then SaveComplete);
+// "logout" asks it to save before the session ends (SaveYourself with
+// shutdown, then Die). It ends when its input does.
 #include <X11/ICE/ICElib.h>
 #include <X11/SM/SMlib.h>
 
@@ -27,12 +27,8 @@
 
 namespace {
 
-struct Client {
-    SmsConn connection = nullptr;
-    bool logout = false; // Die follows the client's SaveYourselfDone
-};
-
-std::vector<Client> g_clients;
+SmsConn g_client = nullptr;
+bool g_logout = false; // Die follows the client's SaveYourselfDone
 std::vector<IceConn> g_connections;
 
 void report(const std::string &line)
@@ -43,8 +39,6 @@ void report(const std::string &line)
 
 // Every local client may connect: the test owns the machine's session.
 Bool acceptHost(char *) { return True; }
-
-Client *clientOf(SmPointer data) { return &g_clients.at(reinterpret_cast<std::size_t>(data)); }
 
 Status registerClient(SmsConn connection, SmPointer, char *previousId)
 {
@@ -62,10 +56,10 @@ void interactRequest(SmsConn connection, SmPointer, int)
     SmsInteract(connection);
 }
 
-void saveYourselfDone(SmsConn connection, SmPointer data, Bool success)
+void saveYourselfDone(SmsConn connection, SmPointer, Bool success)
 {
     report("done " + std::to_string(success));
-    if (clientOf(data)->logout) {
+    if (g_logout) {
         SmsDie(connection);
         report("die");
     } else {
@@ -73,10 +67,10 @@ void saveYourselfDone(SmsConn connection, SmPointer data, Bool success)
     }
 }
 
-void closeConnection(SmsConn connection, SmPointer data, int count, char **reasons)
+void closeConnection(SmsConn connection, SmPointer, int count, char **reasons)
 {
     SmFreeReasons(count, reasons);
-    clientOf(data)->connection = nullptr;
+    g_client = nullptr;
     SmsCleanUp(connection);
     report("closed");
 }
@@ -97,8 +91,8 @@ void deleteProperties(SmsConn, SmPointer, int count, char **names)
 
 Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *callbacks, char **)
 {
-    auto *data = reinterpret_cast<SmPointer>(g_clients.size());
-    g_clients.push_back({connection});
+    g_client = connection;
+    const SmPointer data = nullptr;
     *callbacks = {};
     callbacks->register_client = {registerClient, data};
     callbacks->interact_request = {interactRequest, data};
@@ -119,17 +113,9 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
 
 void command(const std::string &line)
 {
-    const bool logout = line == "logout";
-    if (!logout && line != "checkpoint") {
-        report("unknown command " + line);
-        return;
-    }
-    for (Client &client : g_clients) {
-        if (client.connection == nullptr)
-            continue;
-        client.logout = logout;
-        SmsSaveYourself(client.connection, SmSaveBoth, logout ? True : False, SmInteractStyleAny, False);
-    }
+    g_logout = line == "logout";
+    if (g_client != nullptr)
+        SmsSaveYourself(g_client, SmSaveBoth, g_logout ? True : False, SmInteractStyleAny, False);
 }
 
 } // namespace
@@ -188,7 +174,6 @@ int main()
                 IceProcessMessages(connection, nullptr, nullptr) == IceProcessMessagesIOError) {
                 IceSetShutdownNegotiation(connection, False);
                 IceCloseConnection(connection);
-                report("lost");
                 continue;
             }
             open.push_back(connection);

@@ -30,7 +30,7 @@ start_program() {
   HOME=$work/home "$program" >"$work/program.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
-  expect_active "Selvaro's Yachts"
+  expect_active "Selvaro's Yachts" "once the program started"
 }
 
 # One charter by keyboard in the entry window: name, 2.5 hours, typed type,
