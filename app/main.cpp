@@ -23,10 +23,13 @@ int main(int argc, char *argv[])
     ui::Program program;
     // Ended by the system, the program still sends the lines waiting.
     ui::endOnTerminationSignals([&program] { program.End(); });
+    // So does the session manager at a logout, whatever window is open.
+    ui::endOnQuitRequest([&program] { program.End(); });
     // Before a logout it sends them without ending.
     forms::commitWaitingLinesOnSessionRequest(program);
-    // With the display gone, Qt ends the program through exit(), past the
-    // end below; the lines still go out, and no window is touched.
+    // With the display gone (the X server, the Wayland compositor), Qt ends
+    // the program at once, past the end below; the lines still go out, and
+    // no window is touched.
     const ui::DisplayGoneHook displayGone([&program] { forms::printWaitingLinesWithoutDisplay(program); });
     program.frmMain().show();
     const int status = QApplication::exec();

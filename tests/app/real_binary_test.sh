@@ -2,31 +2,104 @@
 # Starts the real program on a private X display with a window manager and
 # drives it with real key presses: the main window appears with the keyboard,
 # New Charter and Cancel, About and OK each hand the keyboard on as a clerk
-# expects.
+# expects, and the entry window's whole keyboard road works: Enter accepts
+# from any field, Up and Down step through the lists without opening them,
+# Alt+Down and F4 open them, Esc cancels, Space presses the focused button.
+#
+# Run with XDG_CURRENT_DESKTOP naming a GTK desktop, Qt loads its GTK
+# platform theme, and everything must hold the same.
 set -euo pipefail
 program=$1
 
 source "$(dirname "$0")/../support/x_session.sh"
 start_x_session
+mkdir -p "$work/home/Documents"
 
-"$program" >"$work/program.log" 2>&1 &
+# No print service: at Exit the charters accepted are saved as a PDF, which
+# tells what the keys did.
+HOME=$work/home CUPS_SERVER=$work/no-scheduler.sock "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
 
 expect_active "Selvaro's Yachts"
-xdotool search --name "^Selvaro's Yachts\$" >/dev/null || fail "no main window"
+main_window=$(xdotool getactivewindow)
+theme=default
+if [ -n "${XDG_CURRENT_DESKTOP:-}" ]; then
+  grep -q libqgtk3 "/proc/$program_pid/maps" || fail "Qt did not load its GTK theme for $XDG_CURRENT_DESKTOP"
+  theme="GTK ($XDG_CURRENT_DESKTOP)"
+fi
 
-xdotool key --delay 100 alt+f n
+press alt+f n
 expect_active "New Charter Form"
-xdotool key Escape
+press Escape
 expect_active "Selvaro's Yachts"
 
-xdotool key --delay 100 alt+h a
+press alt+h a
 expect_active "About Selvaro's Yacht Charter Project"
-xdotool key Return
+press Return
 expect_active "Selvaro's Yachts"
 
-xdotool key --delay 100 alt+f x
+press alt+f n
+expect_active "New Charter Form"
+# Each row: what is pressed, then the window that has the keyboard after it.
+# A row ends where another window takes the keyboard.
+rows=(
+  # Enter in the name field accepts the charter.
+  ":Avery alt+h :2.5 alt+y :Sloop alt+s Down alt+n Return|New Charter Form"
+  # Down and Up step through both lists; Enter in the size list accepts.
+  "alt+n :Brook alt+h :3 alt+y Down Down alt+s Down Down Down Up Return|New Charter Form"
+  # Alt+Down and F4 open the list, where Down moves and Enter picks; the
+  # next Enter accepts.
+  "alt+n :Carver alt+h :4 alt+y :Yawl alt+s Down alt+Down Down Return Return|New Charter Form"
+  "alt+n :Dunmore alt+h :4.5 alt+y :Yawl alt+s F4 Down Return Return|New Charter Form"
+  # Hours that are no number: Enter asks for them, and the hours field has
+  # the keyboard once the box is closed.
+  "alt+n :Ellis alt+h :abc alt+y :Ketch alt+s Down Return|Missing Data"
+  "Return|New Charter Form"
+  "ctrl+a :5 Return|New Charter Form"
+  # Space presses the button that has the focus: Clear empties the fields,
+  # so Enter then finds no hours.
+  "alt+n :Fenwick alt+h :6 alt+c space Return|Missing Data"
+  "Return|New Charter Form"
+  # Tab from the size list reaches OK, and Space presses it.
+  "alt+n :Hale alt+h :7 alt+y :Ketch alt+s Down Down Tab space|New Charter Form"
+  # Esc leaves the typed charter behind.
+  "alt+n :Grant alt+h :8 Escape|Selvaro's Yachts"
+  "alt+f n|New Charter Form"
+  "alt+s Down alt+h :9 Return|Missing Data"
+  "Return|New Charter Form"
+  "Escape|Selvaro's Yachts"
+)
+for row in "${rows[@]}"; do
+  read -ra keys <<<"${row%|*}"
+  press "${keys[@]}"
+  expect_active "${row#*|}" "after ${row%|*}"
+done
+
+# Exit: no printer, so the lines are saved, and a box over no window says
+# where.
+press alt+f x
+for _ in $(seq 100); do
+  box=$(xdotool getactivewindow 2>/dev/null || true)
+  [ -n "$box" ] && [ "$box" != "$main_window" ] && [ "$(xdotool getwindowname "$box")" = "Selvaro's Yachts" ] && break
+  sleep 0.1
+done
+press Return
+saved=("$work/home/Documents/"*.pdf)
 for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program_pid" 2>/dev/null && fail "Exit did not end the program"
-echo "ok: Exit ended the program"
+[ -f "${saved[0]}" ] || fail "no charter lines were saved"
+
+# The charters accepted, in order: name, yacht type, size, hours.
+accepted=$(pdftotext -layout "${saved[0]}" - | awk 'NF >= 5 { print $1, $2, $3, $4 }')
+expected="Avery Sloop 22 2.5
+Brook Catalina 24 3.0
+Carver Yawl 24 4.0
+Dunmore Yawl 24 4.5
+Ellis Ketch 22 5.0
+Hale Ketch 24 7.0"
+[ "$accepted" = "$expected" ] || fail "with the $theme theme, the keys accepted:
+$accepted
+rather than:
+$expected"
+echo "ok: with the $theme theme, the keyboard road works and Exit ended the program"

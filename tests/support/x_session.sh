@@ -25,13 +25,30 @@ start_x_session() {
   pids+=($!)
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  openbox >"$work/openbox.log" 2>&1 &
+  # The window manager runs its start-up command once it manages windows.
+  openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
   pids+=($!)
-  sleep 0.5
+  for _ in $(seq 100); do
+    [ -e "$work/window-manager-ready" ] && break
+    sleep 0.1
+  done
   unset QT_QPA_PLATFORM
 }
 
-# Waits until the window with the keyboard carries the title.
+# Presses keys in the window that has the keyboard: a word starting with ":"
+# is typed as text, any other word is a key or chord for xdotool.
+press() {
+  local word
+  for word in "$@"; do
+    case $word in
+      :*) xdotool type --delay 20 "${word#:}" ;;
+      *) xdotool key "$word" ;;
+    esac
+  done
+}
+
+# Waits until the window with the keyboard carries the title; a second
+# argument says when, for the failure message.
 expect_active() {
   local title=$1 name=""
   for _ in $(seq 100); do
@@ -39,5 +56,5 @@ expect_active() {
     [ "$name" = "$title" ] && return 0
     sleep 0.1
   done
-  fail "expected \"$title\" to have the keyboard, found \"$name\""
+  fail "expected \"$title\" to have the keyboard${2:+ $2}, found \"$name\""
 }

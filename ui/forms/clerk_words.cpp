@@ -115,6 +115,10 @@ QString pagesPrepared(int pagesDone, int pageCount)
 QString jobChartersAndSummary() { return QStringLiteral("Selvaro's Yachts \u2013 charters and summary"); }
 QString jobYachtList() { return QStringLiteral("Selvaro's Yachts \u2013 yacht list"); }
 QString jobChartersAtClosing() { return QStringLiteral("Selvaro's Yachts \u2013 charters at closing"); }
+QString jobChartersAtSessionSave()
+{
+    return QStringLiteral("Selvaro's Yachts \u2013 charters before logout or checkpoint");
+}
 
 QString unprintedLinesFileName(const QDateTime &when)
 {

@@ -48,6 +48,9 @@ QString pagesPrepared(int pagesDone, int pageCount);
 QString jobChartersAndSummary();
 QString jobYachtList();
 QString jobChartersAtClosing();
+// Sent when the session manager asks for the program's data: Qt does not
+// tell a logout from a checkpoint, after which the program goes on.
+QString jobChartersAtSessionSave();
 
 // The lines still waiting as the program ends that the printer could not
 // take: the name of the file that keeps them (without ".pdf"), and what the

@@ -34,8 +34,8 @@ QLabel *placeLabel(QWidget *window, const char *name, const QString &text, QRect
 
 frmAbout::frmAbout(ui::Program &program)
 {
-    ui::setUpWindow(*this, "frmAbout", QStringLiteral("About Selvaro's Yacht Charter Project"), program.icon(),
-                    QColor(192, 192, 192));
+    ui::setUpWindow(*this, "frmAbout", QStringLiteral("About Selvaro's Yacht Charter Project"), program.icon());
+    ui::fillBackground(*this, QColor(192, 192, 192));
     setFont(ui::uiFont(8.25));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 

@@ -79,7 +79,7 @@ bool isKey(const QEvent *event, std::initializer_list<int> keys)
 
 frmCharter::frmCharter(ui::Program &program) : m_program(program)
 {
-    ui::setUpWindow(*this, "frmCharter", QStringLiteral("New Charter Form"), program.icon(), QColor(192, 192, 192));
+    ui::setUpWindow(*this, "frmCharter", QStringLiteral("New Charter Form"), program.icon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(ui::uiFont(8.25, true));
@@ -120,6 +120,8 @@ void frmCharter::createControls()
     layout->setMenuBar(menuBar);
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("frmCharterClient"));
+    // Beneath the menu bar, which keeps the desktop's colours.
+    ui::fillBackground(*client, QColor(192, 192, 192));
     layout->addWidget(client);
 
     using ui::twipsRect;
@@ -129,6 +131,8 @@ void frmCharter::createControls()
     lblHeadName = placeLabel(Frame1, "lblHeadName", QStringLiteral("Customer &Name:"),
                              twipsRect(120, 480, 1455, 255), Qt::AlignRight, txtName);
     txtHours = place<QLineEdit>(Frame1, "txtHours", twipsRect(1680, 840, 495, 255));
+    // Hours as a clerk types them, whatever the font's digits take.
+    ui::fitToText(*txtHours, QStringLiteral("12.25"));
     lblHours = placeLabel(Frame1, "lblHours", QStringLiteral("Chartered &Hours:"),
                           twipsRect(0, 840, 1575, 255), Qt::AlignRight, txtHours);
     cboYacht = place<ui::ComboBox>(Frame1, "cboYacht", twipsRect(1680, 1200, 2055, 315),

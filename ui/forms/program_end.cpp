@@ -29,12 +29,12 @@ printing::SavedLines save(const reports::PrintDocument &document)
                                         words::unprintedLinesFileName(QDateTime::currentDateTime()));
 }
 
-// Sends the waiting lines, or saves them when the printer cannot take them;
-// returns what the clerk must be told, if anything.
-std::optional<QString> sendOrSave(ui::Program &program)
+// Sends the waiting lines as the job named, or saves them when the printer
+// cannot take them; returns what the clerk must be told, if anything.
+std::optional<QString> sendOrSave(ui::Program &program, const QString &jobName = words::jobChartersAtClosing())
 {
     printing::PrintService &printer = program.printer();
-    const printing::PrintOutcome outcome = printer.endDoc(words::jobChartersAtClosing());
+    const printing::PrintOutcome outcome = printer.endDoc(jobName);
     if (outcome)
         return std::nullopt;
     const printing::SavedLines file = save(printer.document());
@@ -94,7 +94,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
 {
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &program.printer(),
                      [&program](QSessionManager &session) {
-                         const auto sentence = sendOrSave(program);
+                         const auto sentence = sendOrSave(program, words::jobChartersAtSessionSave());
                          if (!sentence)
                              return;
                          if (session.allowsInteraction()) {

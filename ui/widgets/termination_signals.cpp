@@ -2,6 +2,7 @@
 #include "ui/widgets/termination_signals.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
@@ -26,7 +27,29 @@ void requestEnd(int)
     errno = savedErrno;
 }
 
+class QuitRequest final : public QObject {
+public:
+    QuitRequest(std::function<void()> end, QObject *parent) : QObject(parent), m_end(std::move(end)) {}
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit)
+            return false;
+        m_end();
+        return true;
+    }
+
+private:
+    std::function<void()> m_end;
+};
+
 } // namespace
+
+void endOnQuitRequest(std::function<void()> end)
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    application->installEventFilter(new QuitRequest(std::move(end), application));
+}
 
 void endOnTerminationSignals(std::function<void()> end)
 {

@@ -11,4 +11,11 @@ namespace ui {
 // the application object exists; later calls change nothing.
 void endOnTerminationSignals(std::function<void()> end);
 
+// Makes the window system's request to quit run `end` instead of closing
+// the windows one by one, which a window may refuse (the entry window turns
+// closing into Cancel and brings the main window back). The session
+// manager's Die at the end of a logout arrives that way. Call once the
+// application object exists.
+void endOnQuitRequest(std::function<void()> end);
+
 } // namespace ui

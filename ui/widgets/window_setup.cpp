@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/window_setup.h"
 
+#include "ui/widgets/enter_key.h"
 #include "ui/widgets/shared_access_keys.h"
 
 #include <QApplication>
@@ -8,9 +9,14 @@
 #include <QEvent>
 #include <QFont>
 #include <QIcon>
+#include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QWidget>
 #include <QWindow>
+
+#include <cmath>
 
 namespace ui {
 
@@ -60,20 +66,45 @@ private:
 
 } // namespace
 
-void setUpWindow(QWidget &window, const char *name, const QString &caption, const QIcon &icon,
-                 const QColor &background)
+void setUpWindow(QWidget &window, const char *name, const QString &caption, const QIcon &icon)
 {
     window.setObjectName(QLatin1String(name));
     window.setWindowTitle(caption);
     window.setWindowIcon(icon);
-    if (background.isValid()) {
-        QPalette palette = window.palette();
-        palette.setColor(QPalette::Window, background);
-        window.setPalette(palette);
-        window.setAutoFillBackground(true);
-    }
     new ShowingWatcher(window);
     installSharedAccessKeys();
+    keepEnterForDefaultButton();
+}
+
+void fillBackground(QWidget &area, const QColor &colour)
+{
+    // Relative luminance, as contrast is measured (WCAG): black stands out
+    // more than white on anything lighter than about 18 %.
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const double luminance = 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+                             0.0722 * linear(colour.blueF());
+    const bool blackOnIt = (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05);
+    QPalette palette = area.palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, blackOnIt ? Qt::black : Qt::white);
+    area.setPalette(palette);
+    area.setAutoFillBackground(true);
+}
+
+void fitToText(QLineEdit &field, const QString &text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(&field);
+    option.lineWidth = field.hasFrame() ? field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field) : 0;
+    const QRect contents =
+        field.style()->subElementRect(QStyle::SE_LineEditContents, &option, &field).marginsRemoved(field.textMargins());
+    // A field keeps 2 pixels free on either side of its text, and scrolls
+    // once the cursor after the text would reach the end of the rest.
+    constexpr int kSideMargins = 2 * 2;
+    const QFontMetrics metrics = field.fontMetrics();
+    const int wider = metrics.horizontalAdvance(text) + 1 + kSideMargins - contents.width();
+    const int taller = metrics.height() - contents.height();
+    field.resize(field.width() + std::max(0, wider), field.height() + std::max(0, taller));
 }
 
 void takeFocus(QWidget &window)

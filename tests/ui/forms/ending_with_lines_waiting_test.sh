@@ -9,13 +9,17 @@
 # A clerk enters a charter by keyboard and ends the program with its line
 # still waiting, in each way a program ends: File > Exit, closing the main
 # window, being asked to end by the system (SIGTERM at shutdown or logout,
-# SIGHUP when its terminal goes, SIGINT from Ctrl+C) and losing its display.
-# Each time the line must reach the scheduler, exactly once; with the
-# scheduler stopped, it must be saved in the documents folder instead.
+# SIGHUP when its terminal goes, SIGINT from Ctrl+C), a session manager's
+# logout with the entry window open, and losing its display, the X server
+# or, on Qt's own Wayland platform, the compositor. Each time the
+# line must reach the scheduler, exactly once; with the scheduler stopped, it
+# must be saved in the documents folder instead. A session manager's
+# checkpoint sends the line too, and the program goes on.
 set -euo pipefail
 spool=$1
 control=("${@:3}")
 program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
+session_manager=${SELVARO_XSMP_MANAGER:?set SELVARO_XSMP_MANAGER to tests/support/xsmp_manager}
 
 source "$(dirname "$0")/../../support/x_session.sh"
 start_x_session
@@ -26,28 +30,24 @@ start_program() {
   HOME=$work/home "$program" >"$work/program.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
-  expect_active "Selvaro's Yachts"
+  expect_active "Selvaro's Yachts" "once the program started"
 }
 
 # One charter by keyboard in the entry window: name, 2.5 hours, typed type,
-# 24 feet. The line waits in the print document; the window stays open.
-enter_charter_and_stay() {
-  xdotool key --delay 100 alt+f n
+# 24 feet; then Esc back to the main window, once the keys before it are
+# done. The line waits in the print document.
+enter_charter() {
+  press alt+f n
   expect_active "New Charter Form"
-  xdotool type --delay 20 "$1"
-  xdotool key --delay 50 alt+h
-  xdotool type --delay 20 "2.5"
-  xdotool key --delay 50 alt+y
-  xdotool type --delay 20 "Sloop"
-  xdotool key --delay 50 alt+s Down Down Return
-  sleep 0.3
+  press ":$1" alt+h :2.5 alt+y :Sloop alt+s Down Down Return Escape
+  expect_active "Selvaro's Yachts"
 }
 
-# The same, then Esc back to the main window.
-enter_charter() {
-  enter_charter_and_stay "$1"
-  xdotool key Escape
-  expect_active "Selvaro's Yachts"
+# The same, then the entry window open again.
+enter_charter_and_stay() {
+  enter_charter "$1"
+  press alt+f n
+  expect_active "New Charter Form"
 }
 
 # Within 15 seconds; leaves the exit status in program_status.
@@ -107,6 +107,89 @@ enter_charter_and_stay "Whitcombe"
 kill -TERM "$program_pid"
 expect_ended "SIGTERM in the entry window"
 expect_printed_once "Whitcombe" "SIGTERM in the entry window"
+
+# A session manager: a checkpoint sends the waiting line as a job named for
+# it and the program goes on; a logout with the entry window open sends the
+# next line and ends the program, as Exit does.
+mkfifo "$work/session.in"
+"$session_manager" <"$work/session.in" >"$work/session.log" 2>&1 &
+pids+=($!)
+exec 7>"$work/session.in"
+# Waits for the session manager's report to hold the line, or fails.
+expect_session() {
+  for _ in $(seq 100); do
+    grep -qx "$1" "$work/session.log" && return 0
+    sleep 0.1
+  done
+  fail "the session manager did not report \"$1\": $(cat "$work/session.log")"
+}
+expect_session "listening .*"
+SESSION_MANAGER=$(sed -n 's/^listening //p' "$work/session.log") start_program
+expect_session registered
+enter_charter_and_stay "Checkley"
+echo checkpoint >&7
+expect_session "done 1"
+expect_printed_once "Checkley" "a checkpoint"
+for _ in $(seq 100); do
+  grep -aqF "Selvaro's Yachts – charters before logout or checkpoint" "$spool"/c* 2>/dev/null && break
+  sleep 0.1
+done
+grep -aqF "Selvaro's Yachts – charters before logout or checkpoint" "$spool"/c* ||
+  fail "the checkpoint's job is not named for it"
+kill -0 "$program_pid" 2>/dev/null || fail "a checkpoint ended the program"
+press Escape
+expect_active "Selvaro's Yachts"
+enter_charter_and_stay "Logan"
+echo logout >&7
+expect_session die
+expect_ended "a logout with the entry window open"
+expect_printed_once "Logan" "a logout with the entry window open"
+expect_printed_once "Checkley" "a checkpoint, then a logout"
+
+# On Qt's Wayland platform, under a compositor (weston, drawing into the X
+# display and taking its keyboard), the compositor goes. The program's
+# Wayland traffic (WAYLAND_DEBUG) tells when a window has the keyboard and
+# when the compositor has let a menu open; a menu opens only while the key
+# that opened it is held.
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=selvaro-test --no-config --idle-time=0 \
+  >"$work/weston.log" 2>&1 &
+weston_pid=$!
+pids+=("$weston_pid")
+expect_active "Weston Compositor - screen0"
+# Waits until the program's log after line $1 holds a line matching the
+# extended regular expression $2, after a line holding the text $3 if given.
+expect_wayland() {
+  local from=$1 pattern=$2 after=${3:-}
+  for _ in $(seq 100); do
+    tail -n +"$from" "$work/program.log" | awk -v pattern="$pattern" -v after="$after" '
+      after == "" || index($0, after) { seen = 1 }
+      seen && $0 ~ pattern { found = 1; exit }
+      END { exit !found }' && return 0
+    sleep 0.1
+  done
+  fail "on Wayland, the program saw no \"$pattern\"${after:+ after \"$after\"}"
+}
+# ... until a window with the title, shown after line $2, has the keyboard.
+expect_wayland_focus() { expect_wayland "$2" 'wl_keyboard@[0-9]+[.]enter[(]' "set_title(\"$1\")"; }
+XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+  HOME=$work/home "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+expect_wayland_focus "Selvaro's Yachts" 1
+lines=$(wc -l <"$work/program.log")
+xdotool keydown alt+f
+expect_wayland "$lines" '^[[][^]]*[]] xdg_popup@[0-9]+[.]configure[(]'
+xdotool keyup f alt
+press n
+expect_wayland_focus "New Charter Form" "$lines"
+lines=$(wc -l <"$work/program.log")
+press :Wayland alt+h :2.5 alt+y :Sloop alt+s Down Down Return Escape
+expect_wayland_focus "Selvaro's Yachts" "$lines"
+kill "$weston_pid"
+expect_ended "losing the Wayland compositor"
+[ "$program_status" -lt 128 ] || fail "losing the compositor killed the program (status $program_status)"
+expect_printed_once "Wayland" "losing the Wayland compositor"
 
 # The display goes: the program's X connection is severed, as when the X
 # server ends. The program must end by itself, not by a signal.
