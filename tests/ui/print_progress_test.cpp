@@ -21,7 +21,10 @@ using namespace std::chrono_literals;
 
 QString qs(const char *text) { return QString::fromUtf8(text); }
 
-ui::PrintProgress::Words words() { return {&forms::words::waitingForPrintService, &forms::words::pagesPrepared}; }
+ui::PrintProgress::Words words()
+{
+    return {&forms::words::waitingForPrintService, &forms::words::pagesPrepared, &forms::words::printerLogin};
+}
 
 TEST(Progress, ALongJobShowsPagesDoneOfPagesInAllInAModalWindow)
 {
