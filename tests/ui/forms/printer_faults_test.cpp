@@ -410,7 +410,7 @@ TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSavesThemAndSaysWhere)
     // The printer's pages: every line at its columns.
     const auto grid = testing_pdf::a4Grid();
     EXPECT_EQ(testing_pdf::placeWords(testing_pdf::readWords(saved[0]), grid),
-              testing_pdf::expectedWords(waiting, grid.columns, grid.rows));
+              testing_pdf::expectedWords(waiting, grid.rows));
     EXPECT_TRUE(newJobFiles().isEmpty());
 }
 
