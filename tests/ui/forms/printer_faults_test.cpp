@@ -239,7 +239,7 @@ TEST_F(PrinterFaults, QueuesThatKeepTheDocument)
     struct Keeping {
         const char *fault, *mend, *told;
     };
-    for (const Keeping &queue : {Keeping{"disable", "enable", "is stopped"},
+    for (const Keeping &queue : {Keeping{"disable", "enable", "is stopped, for this reason: stopped for a test"},
                                  Keeping{"hold", "release", "holds the document in its queue"}}) {
         SCOPED_TRACE(queue.fault);
         m_boxes->boxes.clear();
