@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -90,6 +94,51 @@ TEST(Progress, WaitingForThePrintServiceKeepsTheProgramPaintedAndTakesNoInput)
     EXPECT_TRUE(handled) << "events are handled while the print service is waited for";
     EXPECT_EQ(shownWhileWaiting, qs("Waiting for the print service\u2026"));
     EXPECT_EQ(keys, 0) << "a key pressed while waiting reached the window";
+}
+
+// A print server asks for a login from the thread that talks to it: the
+// clerk answers in a modal window on the main thread (the user name offered,
+// the password hidden), typing despite the hold on input, or cancels.
+TEST(Progress, APrintServersLoginIsAskedOfTheClerkInAModalWindow)
+{
+    struct Case {
+        const char *typed;
+        Qt::Key closeWith;
+        bool given;
+    };
+    for (const Case &c : {Case{"s3cret", Qt::Key_Return, true}, Case{"s3cret", Qt::Key_Escape, false}}) {
+        QWidget window;
+        window.show();
+        ui::PrintProgress progress(words(), 1h);
+        QTimer answering;
+        QString prompt, offered;
+        bool hidden = false;
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            auto *dialog = dynamic_cast<ui::LoginDialog *>(QApplication::activeModalWidget());
+            if (dialog == nullptr)
+                return;
+            answering.stop();
+            prompt = dialog->findChild<QLabel *>()->text();
+            offered = dialog->userField()->text();
+            hidden = dialog->passwordField()->echoMode() == QLineEdit::Password;
+            QTest::keyClicks(dialog->passwordField(), qs(c.typed));
+            QTest::keyClick(dialog->passwordField(), c.closeWith);
+            // Keys that did not reach it must not leave the test waiting.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        answering.start(10);
+        std::optional<printing::PrinterLogin> login;
+        progress.waitFor([&] { login = progress.askLogin({qs("Front Desk"), qs("clerk"), true}); });
+        EXPECT_EQ(prompt.toStdString(), forms::words::printerLogin(qs("Front Desk"), true).prompt.toStdString());
+        EXPECT_EQ(offered, qs("clerk"));
+        EXPECT_TRUE(hidden);
+        ASSERT_EQ(login.has_value(), c.given);
+        if (c.given) {
+            EXPECT_EQ(login->user, qs("clerk"));
+            EXPECT_EQ(login->password, QByteArray(c.typed));
+        }
+    }
 }
 
 TEST(Progress, AFailureWhileWaitingReachesTheCaller)
