@@ -2,6 +2,7 @@
 #include "core/reports/layouts.h"
 
 #include "core/platform/conversions.h"
+#include "core/reports/print_document.h"
 #include "core/reports/text_columns.h"
 
 namespace reports {
@@ -10,7 +11,7 @@ namespace {
 // The column a text must start at to end just before `endColumn`.
 std::int16_t rightAlignedStart(int endColumn, const QString &text)
 {
-    return platform::narrowToInt16(std::int64_t{endColumn} - columnWidth(text));
+    return platform::narrowToInt16(std::int64_t{endColumn} - columnWidth(printableText(text)));
 }
 
 } // namespace
