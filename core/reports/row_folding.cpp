@@ -9,14 +9,35 @@
 
 namespace reports {
 
+namespace {
+
+// The last column a line puts ink in (0 for none), without copying anything:
+// a long day's document is measured once for every page of it.
+int lastPrintedColumn(const PrintDocument &document, std::size_t line)
+{
+    for (std::size_t r = document.runsEnd(line); r-- > document.runsBegin(line);) {
+        const PrintedPart part = printedPart(document.run(r));
+        if (part.width > 0)
+            return part.column + part.width - 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 RowFolding::RowFolding(const PrintDocument &document, int columns, int firstColumn)
     : m_document(document), m_columns(std::max(columns, 1))
 {
     int leftmost = std::max(firstColumn, 1);
-    for (std::size_t line = 0; line < document.lineCount(); ++line)
-        for (const PrintedPart &part : printedParts(line))
-            leftmost = std::min(leftmost, part.column);
+    for (std::size_t line = 0; line < document.lineCount() && leftmost > 1; ++line)
+        for (std::size_t r = document.runsBegin(line); r < document.runsEnd(line); ++r)
+            if (const PrintedPart part = printedPart(document.run(r)); part.width > 0)
+                leftmost = std::min(leftmost, part.column);
     m_offset = leftmost - 1;
+    for (std::size_t line = 0; line < document.lineCount() && m_fitsAll; ++line)
+        m_fitsAll = lastPrintedColumn(document, line) - m_offset <= m_columns;
+    if (m_fitsAll)
+        return;
 
     // What the lines that do not fit need: the extents of the runs to fold
     // into bands, and the widest one-run line at each column.
@@ -28,10 +49,7 @@ RowFolding::RowFolding(const PrintDocument &document, int columns, int firstColu
             int &widest = widestSingleRun[parts.front().column];
             widest = std::max(widest, parts.front().width);
         }
-        if (endsWithinRow(parts))
-            continue;
-        m_fitsAll = false;
-        if (parts.size() < 2)
+        if (endsWithinRow(parts) || parts.size() < 2)
             continue;
         for (const PrintedPart &part : parts)
             if (part.width <= m_columns)
