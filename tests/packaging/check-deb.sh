@@ -63,6 +63,10 @@ dpkg-deb --extract "$deb" "$tmp/root"
 needed=$(for elf in "$tmp/root/usr/bin/selvaro-yachts" "$tmp/root/usr/lib/$multiarch"/selvaro-yachts/*.so; do
   readelf -d "$elf" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'; done | sort -u)
 [ -n "$needed" ] || fail "the packaged binary and module name no libraries"
+# The binary finds its CUPS module where the package puts it.
+from_binary=$(strings -a -el "$tmp/root/usr/bin/selvaro-yachts" | grep -m 1 -E '^(\.\./)+lib/.*selvaro-yachts$' || true)
+[ -f "$tmp/root/usr/bin/$from_binary/selvaro-cups.so" ] ||
+  fail "the binary looks for its CUPS module in '$from_binary', where the package has none"
 for library in $needed; do
   owners=$(dpkg --search "*/$multiarch/$library" 2>/dev/null |
     sed -n "s|: [^ ]*/$multiarch/$library\$||p" | tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u)
