@@ -52,15 +52,18 @@ private:
 // libcups has taken it or the call ends.
 class LoginScope {
 public:
-    LoginScope(const AskLogin &ask, QString printer) : m_ask(ask), m_printer(std::move(printer))
+    LoginScope(const AskLogin &ask, QString printer)
+        : m_ask(ask), m_printer(std::move(printer)), m_user(cupsUser())
     {
         cupsSetPasswordCB2(&LoginScope::answer, this);
     }
     ~LoginScope()
     {
         wipe();
-        // Never libcups's own prompt on a terminal.
+        // Never libcups's own prompt on a terminal, and the login given is
+        // for this call alone.
         cupsSetPasswordCB2(&LoginScope::refuse, nullptr);
+        cupsSetUser(m_user.constData());
     }
     LoginScope(const LoginScope &) = delete;
     LoginScope &operator=(const LoginScope &) = delete;
@@ -95,6 +98,7 @@ private:
 
     const AskLogin &m_ask;
     QString m_printer;
+    QByteArray m_user;
     QByteArray m_password;
     int m_asked = 0;
     bool m_cancelled = false;
@@ -202,6 +206,8 @@ Paper choosePaper(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const QBy
             return *paper;
     }
     const pwg_media_t *regional = pwgMediaForPWG(regionalMedia.constData());
+    if (regional == nullptr)
+        regional = pwgMediaForPWG("iso_a4_210x297mm");
     return paperOf(regional->pwg, regional->width, regional->length);
 }
 
@@ -271,10 +277,15 @@ public:
             error = PrinterError(PrintProblem::NoPrintService);
             return {};
         }
-        const LoginScope login(ask, QString());
+        // The printer is not known yet: the print server asks.
+        const LoginScope login(ask, QString::fromUtf8(cupsServer()));
         // The clerk's own default (lpoptions) first, with the options saved
         // for it.
         cups_dest_t *dest = cupsGetNamedDest(http.get(), nullptr, nullptr);
+        if (dest == nullptr && login.cancelled()) {
+            error = PrinterError(PrintProblem::LoginNeeded, QString::fromUtf8(cupsServer()));
+            return {};
+        }
         if (dest == nullptr) {
             // No default: either no printer at all, or none chosen.
             cups_dest_t *dests = nullptr;
@@ -318,7 +329,8 @@ public:
                          destinationOptions.get()};
         const DestinationInfo info(http.get(), &dest);
         if (info.get() == nullptr) {
-            error = PrinterError(PrintProblem::Refused, destination.name, lastError());
+            error = login.cancelled() ? PrinterError(PrintProblem::LoginNeeded, destination.name)
+                                      : PrinterError(PrintProblem::Refused, destination.name, lastError());
             return {};
         }
         // The clerk's options, and the paper the pages were laid out for, so

@@ -18,7 +18,7 @@ namespace printing {
 
 // A print server asks for a login before it takes a document.
 struct LoginRequest {
-    QString printer;    // the printer that asks
+    QString printer;    // the printer that asks (or the print server, before a printer is known)
     QString user;       // the user name to offer
     bool again = false; // the last login given was not accepted
 };
