@@ -86,7 +86,7 @@ Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const
                     const AskLogin &ask)
 {
     std::optional<PrinterError> error;
-    const Submitted submitted = client().submitPdf(destination, pdf, jobName, ask, error);
+    Submitted submitted = client().submitPdf(destination, pdf, jobName, ask, error);
     if (error)
         throw *error;
     return submitted;

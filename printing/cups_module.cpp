@@ -7,9 +7,8 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <cstring>
-#include <iterator>
 
 namespace printing::cups {
 namespace {
@@ -224,13 +223,14 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
 ipp_jstate_t jobState(http_t *http, int jobId, int *kilobytes)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", jobId);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    std::array<char, HTTP_MAX_URI> uri{};
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr, "localhost",
+                     ippPort(), "/jobs/%d", jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    static const char *const wanted[] = {"job-state", "job-k-octets"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(wanted)), nullptr, wanted);
+    static constexpr std::array<const char *, 2> wanted{"job-state", "job-k-octets"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
+                  nullptr, wanted.data());
     ipp_t *response = cupsDoRequest(http, request, "/");
     auto state = static_cast<ipp_jstate_t>(0);
     if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
@@ -252,9 +252,9 @@ bool printerStopped(http_t *http, const cups_dest_t &dest, QString *message)
         return false;
     ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    static const char *const wanted[] = {"printer-state", "printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(wanted)), nullptr, wanted);
+    static constexpr std::array<const char *, 2> wanted{"printer-state", "printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
+                  nullptr, wanted.data());
     ipp_t *response = cupsDoRequest(http, request, "/");
     bool stopped = false;
     if (response != nullptr) {

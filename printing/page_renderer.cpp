@@ -53,16 +53,15 @@ double narrowPointSize(double width, QPagedPaintDevice &device)
     return size;
 }
 
-// Draws text on a row at a column, given `room` columns; its ink stays on
-// the row.
-void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, QStringView text, int width,
-            int room)
+// Draws a piece of a line on the row whose baseline is given; its ink stays
+// on the row.
+void drawAt(QPainter &painter, const PageGrid &grid, double baseline, const reports::RowPiece &piece)
 {
-    const QPointF origin((column - 1) * grid.advance, baseline);
-    const QRectF row(-grid.advance, baseline - grid.ascent, (grid.columns + 2) * grid.advance, grid.lineHeight);
+    const QRectF cell((piece.column - 1) * grid.advance, baseline - grid.ascent, piece.room * grid.advance,
+                      grid.lineHeight);
     // The document's own characters, not a copy of them.
-    drawWithin(painter, origin, QString::fromRawData(text.data(), text.size()), room * grid.advance,
-               width * grid.advance, row);
+    drawWithin(painter, cell, baseline, QString::fromRawData(piece.text.data(), piece.text.size()),
+               piece.width * grid.advance);
 }
 
 // Draws a run at its column, leaving out blanks at either end: they put
@@ -71,7 +70,7 @@ void drawRun(QPainter &painter, const PageGrid &grid, int column, double baselin
 {
     const reports::PrintedPart part = reports::printedPart(run);
     if (part.width > 0)
-        drawAt(painter, grid, column + part.column - run.column, baseline, part.text, part.width, part.width);
+        drawAt(painter, grid, baseline, {column + part.column - run.column, part.text, part.width, part.width});
 }
 
 } // namespace
@@ -106,8 +105,7 @@ void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize, const std
 
 QPageSize regionalPaper()
 {
-    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                         : QPageSize::A4);
+    return {QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4};
 }
 
 void describePdf(QPdfWriter &writer, const QString &title)
@@ -131,7 +129,7 @@ PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device)
 
 reports::RowFolding PageRenderer::rowsOf(const PrintDocument &document) const
 {
-    return reports::RowFolding(document, m_grid.columns, m_narrow ? reports::kLayoutFirstColumn : 1);
+    return {document, m_grid.columns, m_narrow ? reports::kLayoutFirstColumn : 1};
 }
 
 int PageRenderer::pageCount(const PrintDocument &document) const
@@ -178,7 +176,7 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Prin
         for (const reports::Row &folded : rows.rows(line)) {
             const double baseline = nextBaseline();
             for (const reports::RowPiece &piece : folded)
-                drawAt(painter, m_grid, piece.column, baseline, piece.text, piece.width, piece.room);
+                drawAt(painter, m_grid, baseline, piece);
         }
     }
     if (watcher)

@@ -32,22 +32,27 @@ int clusterColumns(QStringView cluster)
     return width == U_EA_WIDE || width == U_EA_FULLWIDTH ? 2 : 1;
 }
 
-// Calls `visit(length so far, columns so far, cluster)` for each character in
-// turn until it returns false.
+// One character as a reader sees it, and what comes before it.
+struct Cluster {
+    qsizetype start;   // UTF-16 units before it
+    int columnsBefore; // columns before it
+    QStringView text;
+};
+
+// Calls `visit(cluster)` for each character in turn until it returns false.
 template <typename Visit> void forEachCluster(QStringView text, Visit visit)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), text.size());
-    qsizetype start = 0;
-    int columns = 0;
-    while (start < text.size()) {
+    Cluster cluster{0, 0, {}};
+    while (cluster.start < text.size()) {
         qsizetype end = finder.toNextBoundary();
-        if (end <= start)
+        if (end <= cluster.start)
             end = text.size();
-        const QStringView cluster = text.sliced(start, end - start);
-        if (!visit(start, columns, cluster))
+        cluster.text = text.sliced(cluster.start, end - cluster.start);
+        if (!visit(cluster))
             return;
-        columns += clusterColumns(cluster);
-        start = end;
+        cluster.columnsBefore += clusterColumns(cluster.text);
+        cluster.start = end;
     }
 }
 
@@ -58,8 +63,8 @@ int columnWidth(QStringView text)
     if (isSimple(text))
         return static_cast<int>(text.size());
     int total = 0;
-    forEachCluster(text, [&](qsizetype, int columns, QStringView cluster) {
-        total = columns + clusterColumns(cluster);
+    forEachCluster(text, [&](const Cluster &cluster) {
+        total = cluster.columnsBefore + clusterColumns(cluster.text);
         return true;
     });
     return total;
@@ -73,11 +78,11 @@ TextCut leadingColumns(QStringView text, int columns)
         return {length, static_cast<int>(length)};
     }
     TextCut cut;
-    forEachCluster(text, [&](qsizetype start, int before, QStringView cluster) {
-        const int after = before + clusterColumns(cluster);
+    forEachCluster(text, [&](const Cluster &cluster) {
+        const int after = cluster.columnsBefore + clusterColumns(cluster.text);
         if (after > columns)
             return false;
-        cut = {start + cluster.size(), after};
+        cut = {cluster.start + cluster.text.size(), after};
         return true;
     });
     return cut;
