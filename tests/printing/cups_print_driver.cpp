@@ -317,6 +317,7 @@ int main(int argc, char *argv[])
              // a paper the label printer does not have: its own instead
              Queue{"label", "selvaro-label", "clerk-options", 28.58, 88.9, "custom_28.58x88.9mm_28.58x88.9mm", "2",
                    nullptr},
+             Queue{"zebra", "selvaro-zebra", nullptr, 101.6, 127, "custom_4x5in_4x5in_borderless", "1", nullptr},
              Queue{"receipt", "selvaro-receipt", nullptr, 80.01, 297, "custom_80.01x297mm_80.01x297mm", "1", nullptr},
              // a class knows no paper: the region's
              Queue{"class", "selvaro-class", nullptr, 215.9, 279.4, letter, "1", nullptr},

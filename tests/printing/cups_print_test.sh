@@ -27,7 +27,7 @@
 # on; paper-SIZE makes the default a PostScript queue whose default paper is
 # SIZE, until restore. queue-KIND makes the default a queue of that kind:
 # raw (a raw queue whose default paper is Letter), label (an address label
-# driver), receipt (an 80 mm receipt roll driver), class (a class of one raw
+# driver), zebra (a 4 x 5 in label driver), receipt (an 80 mm receipt roll driver), class (a class of one raw
 # queue), everywhere (a driverless IPP Everywhere printer, ippeveprinter),
 # textonly (a driver that takes no PDF), login (a raw queue whose policy asks
 # for a login; as root, the local user selvaro-clerk is made for it, with the
@@ -189,6 +189,9 @@ if [ "${1:-}" = --control ]; then
     queue-label)
       lpadmin -p selvaro-label -E -v file:///dev/null -m drv:///sample.drv/dymo.ppd 2>/dev/null &&
         make_default selvaro-label ;;
+    queue-zebra)
+      lpadmin -p selvaro-zebra -E -v file:///dev/null -m drv:///sample.drv/zebra.ppd 2>/dev/null &&
+        make_default selvaro-zebra ;;
     queue-receipt)
       write_receipt_ppd "$work/receipt.ppd"
       lpadmin -p selvaro-receipt -E -v file:///dev/null -P "$work/receipt.ppd" 2>/dev/null &&
