@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -113,45 +114,38 @@ QString nextJob(qsizetype count)
 // The job's attributes as CUPS reports them to ipptool's Get-Job-Attributes.
 std::map<QString, QString> jobAttributes(const QString &spoolFile)
 {
-    const QString test = QDir(workFolder()).filePath(QStringLiteral("get-job.test"));
-    QFile file(test);
-    if (!file.exists() && file.open(QIODevice::WriteOnly))
-        file.write("{\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
-                   " ATTR charset attributes-charset utf-8\n ATTR naturalLanguage attributes-natural-language en\n"
-                   " ATTR uri printer-uri $uri\n ATTR integer job-id $job\n"
-                   " ATTR keyword requested-attributes all\n STATUS successful-ok\n}\n");
-    file.close();
     QProcess ipptool;
-    ipptool.start(QStringLiteral("ipptool"),
-                  {QStringLiteral("-tv"), QStringLiteral("-d"), QStringLiteral("job=%1").arg(spoolFile.mid(1, 5).toInt()),
-                   QStringLiteral("ipp://%1/").arg(QString::fromLocal8Bit(qgetenv("CUPS_SERVER"))), test});
-    check(ipptool.waitForFinished(30'000) && ipptool.exitCode() == 0, QStringLiteral("ipptool reads the job"),
-          QString::fromUtf8(ipptool.readAllStandardOutput() + ipptool.readAllStandardError()));
+    ipptool.start(QStringLiteral("ipptool"), {QStringLiteral("-tv"),
+                                              QStringLiteral("ipp://%1/jobs/%2")
+                                                  .arg(QString::fromLocal8Bit(qgetenv("CUPS_SERVER")))
+                                                  .arg(spoolFile.mid(1, 5).toInt()),
+                                              QStringLiteral("get-job-attributes.test")});
+    ipptool.waitForFinished(30'000);
     std::map<QString, QString> attributes;
-    static const QRegularExpression line(QStringLiteral("^\\s+(\\S+) \\([^)]*\\) = (.*)$"));
-    for (const QString &text : QString::fromUtf8(ipptool.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        const auto match = line.match(text);
-        if (match.hasMatch())
-            attributes[match.captured(1)] = match.captured(2);
+    static const QRegularExpression line(QStringLiteral("^\\s+(\\S+) \\([^)]*\\) = (.*)$"),
+                                         QRegularExpression::MultilineOption);
+    for (auto found = line.globalMatch(QString::fromUtf8(ipptool.readAllStandardOutput())); found.hasNext();) {
+        const auto match = found.next();
+        attributes[match.captured(1)] = match.captured(2);
     }
     return attributes;
 }
 
-// Answers a print server's login requests from a list (a login without a
-// password: cancelled), noting each request.
+// Answers a print server's login requests from a list (no password:
+// cancelled), noting each request.
 struct ScriptedLogins final : printing::PrintWatcher {
-    std::deque<printing::PrinterLogin> answers;
-    std::vector<printing::LoginRequest> asked;
+    std::deque<printing::PrinterLogin> &answers;
+    std::vector<printing::LoginRequest> &asked;
+    ScriptedLogins(std::deque<printing::PrinterLogin> &a, std::vector<printing::LoginRequest> &r) : answers(a), asked(r) {}
 
     void pageDone(int, int) override {}
     std::optional<printing::PrinterLogin> askLogin(const printing::LoginRequest &request) override
     {
         asked.push_back(request);
-        if (answers.empty() || answers.front().password.isEmpty())
-            return std::nullopt;
-        const printing::PrinterLogin answer = answers.front();
-        answers.pop_front();
-        return answer;
+        const printing::PrinterLogin answer = answers.empty() ? printing::PrinterLogin{} : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer.password.isEmpty() ? std::nullopt : std::optional(answer);
     }
 };
 
@@ -301,65 +295,53 @@ int main(int argc, char *argv[])
                    QStringLiteral("yacht list"));
 
     // 6. Queues of every kind: each job is laid out on the paper the queue
-    //    prints on (the clerk's saved paper where the printer has it) and
-    //    names it, and carries the clerk's saved options.
+    //    prints on (the clerk's saved paper where the printer has it), names
+    //    it, and carries the clerk's saved options (clerk-instance: as the
+    //    clerk's default instance Queue/front).
     struct Queue {
-        const char *kind, *name, *clerk; // clerk: the clerk's options, as "clerk-options" or "clerk-instance"
-        double width, length;            // millimetres
-        const char *media;
-        const char *copies, *sides;      // null: not asked for
+        const char *kind, *clerk; // the clerk's options: none, clerk-options or clerk-instance
+        double width, length;     // millimetres
+        QString media, copies, sides;
     };
-    const char *letter = "na_letter_8.5x11in", *legal = "na_legal_8.5x14in", *bothSides = "two-sided-long-edge";
-    const Queue kQueues[] = {
-             Queue{"raw", "selvaro-raw", nullptr, 215.9, 279.4, letter, "1", nullptr},
-             Queue{"raw", "selvaro-raw", "clerk-instance", 215.9, 355.6, legal, "2", bothSides},
-             Queue{"label", "selvaro-label", nullptr, 28.58, 88.9, "custom_28.58x88.9mm_28.58x88.9mm", "1", nullptr},
-             // a paper the label printer does not have: its own instead
-             Queue{"label", "selvaro-label", "clerk-options", 28.58, 88.9, "custom_28.58x88.9mm_28.58x88.9mm", "2",
-                   nullptr},
-             Queue{"zebra", "selvaro-zebra", nullptr, 101.6, 127, "custom_4x5in_4x5in_borderless", "1", nullptr},
-             Queue{"receipt", "selvaro-receipt", nullptr, 80.01, 297, "custom_80.01x297mm_80.01x297mm", "1", nullptr},
-             // a class knows no paper: the region's
-             Queue{"class", "selvaro-class", nullptr, 215.9, 279.4, letter, "1", nullptr},
-             Queue{"class", "selvaro-class", "clerk-options", 215.9, 355.6, legal, "2", bothSides},
-             Queue{"everywhere", "selvaro-everywhere", nullptr, 215.9, 279.4, letter, "1", nullptr},
-             Queue{"everywhere", "selvaro-everywhere", "clerk-options", 215.9, 355.6, legal, "2", bothSides}};
-    for (const Queue &queue : kQueues) {
-        const QString what = QStringLiteral("%1 queue%2").arg(QLatin1String(queue.kind),
-                                                             queue.clerk ? qs(" with the clerk's options") : QString());
+    const QString letter = qs("na_letter_8.5x11in"), legal = qs("na_legal_8.5x14in"), both = qs("two-sided-long-edge");
+    const QString label = qs("custom_28.58x88.9mm_28.58x88.9mm");
+    for (const Queue &queue : {
+             Queue{"raw", nullptr, 215.9, 279.4, letter, qs("1"), {}},
+             Queue{"raw", "clerk-instance", 215.9, 355.6, legal, qs("2"), both},
+             Queue{"label", nullptr, 28.58, 88.9, label, qs("1"), {}},
+             Queue{"label", "clerk-options", 28.58, 88.9, label, qs("2"), {}}, // no Legal there: its own paper
+             Queue{"zebra", nullptr, 101.6, 127, qs("custom_4x5in_4x5in_borderless"), qs("1"), {}},
+             Queue{"receipt", nullptr, 80.01, 297, qs("custom_80.01x297mm_80.01x297mm"), qs("1"), {}},
+             Queue{"class", nullptr, 215.9, 279.4, letter, qs("1"), {}}, // no paper known: the region's
+             Queue{"class", "clerk-options", 215.9, 355.6, legal, qs("2"), both},
+             Queue{"everywhere", nullptr, 215.9, 279.4, letter, qs("1"), {}},
+             Queue{"everywhere", "clerk-options", 215.9, 355.6, legal, qs("2"), both}}) {
+        const QString what = QStringLiteral("%1 queue, %2").arg(QLatin1String(queue.kind), qs(queue.clerk ? queue.clerk : "-"));
         control(QStringLiteral("queue-") + QLatin1String(queue.kind));
         control(QStringLiteral("no-clerk-options"));
         if (queue.clerk)
-            control(QLatin1String(queue.clerk), QLatin1String(queue.name));
+            control(QLatin1String(queue.clerk), QStringLiteral("selvaro-") + QLatin1String(queue.kind));
         const auto jobCount = spooledJobs().size();
         printer.print(charter("Jones", "Hobie", 24, "2.5", "$342.50"));
         outcome = printer.printAndEndDoc(summary, kJob);
         check(static_cast<bool>(outcome), QStringLiteral("%1: sent").arg(what), cause(outcome));
-        const QString job = nextJob(jobCount);
-        const auto pages = testing_pdf::readWords(QDir(g_spool).filePath(job));
-        const double toPoints = 72 / 25.4;
-        check(!pages.empty() && std::abs(pages[0].width - queue.width * toPoints) < 0.5
-                  && std::abs(pages[0].height - queue.length * toPoints) < 0.5,
+        const QString job = QDir(g_spool).filePath(nextJob(jobCount));
+        const auto pages = testing_pdf::readWords(job);
+        const QSizeF size = pages.empty() ? QSizeF() : QSizeF(pages[0].width, pages[0].height) * 25.4 / 72;
+        check(std::abs(size.width() - queue.width) < 0.2 && std::abs(size.height() - queue.length) < 0.2,
               QStringLiteral("%1: the pages are %2 x %3 mm").arg(what).arg(queue.width).arg(queue.length),
-              pages.empty() ? QString()
-                            : QStringLiteral("they are %1 x %2 points").arg(pages[0].width).arg(pages[0].height));
-        if (&queue == &kQueues[0]) {
-            QProcess info;
-            info.start(QStringLiteral("pdfinfo"), {QDir(g_spool).filePath(job)});
-            info.waitForFinished(30'000);
-            const QString creator = QStringLiteral("Creator: +%1 %2\n").arg(program_info::title(), program_info::version());
-            check(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(creator)),
-                  QStringLiteral("the PDF's creator is the program and its version"));
-        }
-        auto attributes = jobAttributes(job);
-        for (const auto &[name, value] : {std::pair{"media", queue.media}, std::pair{"copies", queue.copies},
-                                          std::pair{"sides", queue.sides}}) {
-            if (value != nullptr)
-                check(attributes[QLatin1String(name)] == QLatin1String(value),
-                      QStringLiteral("%1: the job's %2 is %3").arg(what, QLatin1String(name), QLatin1String(value)),
-                      QStringLiteral("it is \"%1\"").arg(attributes[QLatin1String(name)]));
-        }
+              QStringLiteral("they are %1 x %2 mm").arg(size.width()).arg(size.height()));
+        auto attributes = jobAttributes(QFileInfo(job).fileName());
+        const QString got = attributes[qs("media")] + QLatin1Char(' ') + attributes[qs("copies")] + QLatin1Char(' ') + attributes[qs("sides")];
+        check(got.startsWith(queue.media + QLatin1Char(' ') + queue.copies + QLatin1Char(' ') + queue.sides),
+              QStringLiteral("%1: the job's media, copies and sides are %2 %3 %4").arg(what, queue.media, queue.copies, queue.sides), got);
     }
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QDir(g_spool).filePath(spooledJobs().back())});
+    info.waitForFinished(30'000);
+    check(QString::fromUtf8(info.readAllStandardOutput())
+              .contains(QRegularExpression(QStringLiteral("Creator: +%1 %2\n").arg(program_info::title(), program_info::version()))),
+          QStringLiteral("the PDF's creator is the program and its version"));
     control(QStringLiteral("restore"));
 
     // 7. A printer that cannot take the program's documents: said to be for
@@ -369,69 +351,50 @@ int main(int argc, char *argv[])
     auto waitingLines = plainLines(printer.document());
     auto jobsBefore = spooledJobs().size();
     outcome = printer.printAndEndDoc(summary, kJob);
-    check(!outcome && outcome.error->problem() == printing::PrintProblem::CannotPrintDocuments,
-          QStringLiteral("text-only printer: cannot print the program's documents"), cause(outcome));
     const QString told = outcome ? QString() : forms::words::documentNotPrinted(*outcome.error);
     std::printf("     told: %s\n", qPrintable(told));
-    check(told.contains(qs("Choose another printer")), QStringLiteral("text-only printer: another printer is to be chosen"));
+    check(told.contains(qs("cannot print this program's documents")) && told.contains(qs("Choose another printer")),
+          QStringLiteral("text-only printer: cannot print the program's documents, another is to be chosen"));
     check(plainLines(printer.document()) == waitingLines && spooledJobs().size() == jobsBefore,
           QStringLiteral("text-only printer: the lines wait, no job was made"));
     printer.discardWaitingLines();
     control(QStringLiteral("restore"));
 
     // 8. A print server that asks for a login: the clerk's answer, a wrong
-    //    one answered again, and none.
+    //    one asked for again, and none.
     if (tryControl({QStringLiteral("queue-login")}) == 3) {
         std::printf("skip a login needs a local user, which only root can make\n");
         return 0;
     }
     QFile loginFile(QDir(workFolder()).filePath(QStringLiteral("login")));
     check(loginFile.open(QIODevice::ReadOnly), QStringLiteral("login queue: made"));
-    const QByteArray password = loginFile.readAll().trimmed();
-    const QString clerk = qs("selvaro-clerk");
-    auto logins = std::make_shared<ScriptedLogins>();
-    printer.setWatcherFactory([logins] {
-        struct Forward final : printing::PrintWatcher {
-            std::shared_ptr<ScriptedLogins> to;
-            void pageDone(int, int) override {}
-            std::optional<printing::PrinterLogin> askLogin(const printing::LoginRequest &r) override { return to->askLogin(r); }
-        };
-        auto forward = std::make_unique<Forward>();
-        forward->to = logins;
-        return forward;
-    });
-    struct Login {
-        const char *what;
-        std::vector<printing::PrinterLogin> answers;
-        bool printed;
-    };
-    for (const Login &login : {Login{"the right password", {printing::PrinterLogin{clerk, password}}, true},
-                               Login{"a wrong password, then the right one",
-                                     {printing::PrinterLogin{clerk, "not" + password}, printing::PrinterLogin{clerk, password}},
-                                     true},
-                               Login{"cancelled", {printing::PrinterLogin{}}, false}}) {
-        const QString what = QStringLiteral("login queue, %1").arg(QLatin1String(login.what));
-        logins->answers.assign(login.answers.begin(), login.answers.end());
-        logins->asked.clear();
+    const printing::PrinterLogin right{qs("selvaro-clerk"), loginFile.readAll().trimmed()};
+    std::deque<printing::PrinterLogin> answers;
+    std::vector<printing::LoginRequest> asked;
+    printer.setWatcherFactory([&] { return std::make_unique<ScriptedLogins>(answers, asked); });
+    for (const std::vector<printing::PrinterLogin> &given :
+         {std::vector{right}, std::vector{printing::PrinterLogin{right.user, "not" + right.password}, right},
+          std::vector{printing::PrinterLogin{}}}) {
+        const bool cancelled = given.back().password.isEmpty();
+        const QString what = QStringLiteral("login queue, %1 answer(s)%2").arg(given.size()).arg(cancelled ? qs(", cancelled") : QString());
+        answers.assign(given.begin(), given.end());
+        asked.clear();
         printer.print(charter("Smith", "Catalina", 30, "3.0", "$480.00"));
         waitingLines = plainLines(printer.document());
         jobsBefore = spooledJobs().size();
         outcome = printer.printAndEndDoc(summary, kJob);
-        check(logins->asked.size() == login.answers.size(), QStringLiteral("%1: asked %2 time(s)").arg(what).arg(login.answers.size()),
-              QStringLiteral("asked %1 time(s), again: %2, then: %3").arg(logins->asked.size()).arg(logins->asked.back().again).arg(cause(outcome)));
-        check(logins->asked.front().printer == qs("selvaro-login") && !logins->asked.front().again
-                  && (logins->asked.size() < 2 || logins->asked.back().again),
-              QStringLiteral("%1: asked for the printer, again after a refusal").arg(what));
-        if (login.printed) {
-            check(static_cast<bool>(outcome), QStringLiteral("%1: sent").arg(what), cause(outcome));
-            check(jobAttributes(nextJob(jobsBefore))[qs("job-originating-user-name")] == clerk,
-                  QStringLiteral("%1: the job is the clerk's").arg(what));
-        } else {
-            check(!outcome && outcome.error->problem() == printing::PrintProblem::LoginNeeded,
-                  QStringLiteral("%1: the printer needs a login").arg(what), cause(outcome));
+        check(asked.size() == given.size() && asked.front().printer == qs("selvaro-login") && !asked.front().again
+                  && asked.back().again == (given.size() > 1),
+              QStringLiteral("%1: asked for each, again after a refusal").arg(what), cause(outcome));
+        if (cancelled) {
+            check(!outcome && outcome.error->problem() == printing::PrintProblem::LoginNeeded
+                      && plainLines(printer.document()) == waitingLines && spooledJobs().size() == jobsBefore,
+                  QStringLiteral("%1: the printer needs a login, the lines wait, no job was made").arg(what), cause(outcome));
             std::printf("     reason: %s\n", qPrintable(cause(outcome)));
-            check(plainLines(printer.document()) == waitingLines && spooledJobs().size() == jobsBefore,
-                  QStringLiteral("%1: the lines wait, no job was made").arg(what));
+        } else {
+            check(static_cast<bool>(outcome), QStringLiteral("%1: sent").arg(what), cause(outcome));
+            check(jobAttributes(nextJob(jobsBefore))[qs("job-originating-user-name")] == right.user,
+                  QStringLiteral("%1: the job is the clerk's").arg(what));
         }
     }
     return 0;

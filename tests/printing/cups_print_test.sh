@@ -107,46 +107,15 @@ add_default_queue() {
   lpadmin -d "$queue"
 }
 
-# A PostScript driver for an 80 mm receipt roll: 72 mm of it printable, as
-# thermal receipt drivers say.
+# A PostScript driver for an 80 mm receipt roll, 72 mm of it printable as
+# thermal receipt drivers say: CUPS's generic one with that paper as default.
 write_receipt_ppd() {
-  cat >"$1" <<'EOF_PPD'
-*PPD-Adobe: "4.3"
-*FormatVersion: "4.3"
-*FileVersion: "1.0"
-*LanguageVersion: English
-*LanguageEncoding: ISOLatin1
-*PCFileName: "RECEIPT.PPD"
-*Manufacturer: "Test"
-*Product: "(Receipt Printer)"
-*ModelName: "Test Receipt Printer"
-*ShortNickName: "Test Receipt Printer"
-*NickName: "Test Receipt Printer"
-*PSVersion: "(3010.000) 0"
-*LanguageLevel: "3"
-*ColorDevice: False
-*DefaultColorSpace: Gray
-*FileSystem: False
-*Throughput: "1"
-*LandscapeOrientation: Plus90
-*TTRasterizer: Type42
-*OpenUI *PageSize/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageSize
-*DefaultPageSize: RP80x297
-*PageSize RP80x297/Roll Paper 80 x 297 mm: "<</PageSize[226.8 841.9]>>setpagedevice"
-*CloseUI: *PageSize
-*OpenUI *PageRegion/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: RP80x297
-*PageRegion RP80x297/Roll Paper 80 x 297 mm: "<</PageSize[226.8 841.9]>>setpagedevice"
-*CloseUI: *PageRegion
-*DefaultImageableArea: RP80x297
-*ImageableArea RP80x297/Roll Paper 80 x 297 mm: "8.5 0 218.3 841.9"
-*DefaultPaperDimension: RP80x297
-*PaperDimension RP80x297/Roll Paper 80 x 297 mm: "226.8 841.9"
-*DefaultFont: Courier
-*Font Courier: Standard "(002.004S)" Standard ROM
-EOF_PPD
+  local size='RP80x297/Roll Paper 80 x 297 mm' page='"<</PageSize[226.8 841.9]>>setpagedevice"'
+  /usr/lib/cups/daemon/cups-driverd cat drv:///sample.drv/generic.ppd 2>/dev/null |
+    sed -e 's/^\*Default\(PageSize\|PageRegion\|ImageableArea\|PaperDimension\): .*/*Default\1: RP80x297/' \
+      -e "/^\\*DefaultPageSize:/a *PageSize $size: $page" -e "/^\\*DefaultPageRegion:/a *PageRegion $size: $page" \
+      -e "/^\\*DefaultImageableArea:/a *ImageableArea $size: \"8.5 0 218.3 841.9\"" \
+      -e "/^\\*DefaultPaperDimension:/a *PaperDimension $size: \"226.8 841.9\"" >"$1"
 }
 
 # A driverless printer of its own, on a free port, answering IPP; DNS-SD is

@@ -101,43 +101,28 @@ TEST(Progress, WaitingForThePrintServiceKeepsTheProgramPaintedAndTakesNoInput)
 // the password hidden), typing despite the hold on input, or cancels.
 TEST(Progress, APrintServersLoginIsAskedOfTheClerkInAModalWindow)
 {
-    struct Case {
-        const char *typed;
-        Qt::Key closeWith;
-        bool given;
-    };
-    for (const Case &c : {Case{"s3cret", Qt::Key_Return, true}, Case{"s3cret", Qt::Key_Escape, false}}) {
-        QWidget window;
-        window.show();
+    for (const Qt::Key closeWith : {Qt::Key_Return, Qt::Key_Escape}) {
         ui::PrintProgress progress(words(), 1h);
+        QString seen;
         QTimer answering;
-        QString prompt, offered;
-        bool hidden = false;
         QObject::connect(&answering, &QTimer::timeout, [&] {
-            auto *dialog = dynamic_cast<ui::LoginDialog *>(QApplication::activeModalWidget());
-            if (dialog == nullptr)
-                return;
-            answering.stop();
-            prompt = dialog->findChild<QLabel *>()->text();
-            offered = dialog->userField()->text();
-            hidden = dialog->passwordField()->echoMode() == QLineEdit::Password;
-            QTest::keyClicks(dialog->passwordField(), qs(c.typed));
-            QTest::keyClick(dialog->passwordField(), c.closeWith);
-            // Keys that did not reach it must not leave the test waiting.
-            if (dialog->isVisible())
-                dialog->reject();
+            if (auto *dialog = dynamic_cast<ui::LoginDialog *>(QApplication::activeModalWidget())) {
+                answering.stop();
+                seen = dialog->findChild<QLabel *>()->text() + QLatin1Char('|') + dialog->userField()->text()
+                       + QLatin1Char('|') + QString::number(dialog->passwordField()->echoMode());
+                QTest::keyClicks(dialog->passwordField(), qs("s3cret"));
+                QTest::keyClick(dialog->passwordField(), closeWith);
+                if (dialog->isVisible()) // keys that did not reach it must not leave the test waiting
+                    dialog->reject();
+            }
         });
         answering.start(10);
         std::optional<printing::PrinterLogin> login;
         progress.waitFor([&] { login = progress.askLogin({qs("Front Desk"), qs("clerk"), true}); });
-        EXPECT_EQ(prompt.toStdString(), forms::words::printerLogin(qs("Front Desk"), true).prompt.toStdString());
-        EXPECT_EQ(offered, qs("clerk"));
-        EXPECT_TRUE(hidden);
-        ASSERT_EQ(login.has_value(), c.given);
-        if (c.given) {
-            EXPECT_EQ(login->user, qs("clerk"));
-            EXPECT_EQ(login->password, QByteArray(c.typed));
-        }
+        EXPECT_EQ(seen, forms::words::printerLogin(qs("Front Desk"), true).prompt + qs("|clerk|")
+                            + QString::number(QLineEdit::Password));
+        EXPECT_EQ(login ? login->user + QLatin1Char('|') + QString::fromUtf8(login->password) : qs("none"),
+                  closeWith == Qt::Key_Return ? qs("clerk|s3cret") : qs("none"));
     }
 }
 

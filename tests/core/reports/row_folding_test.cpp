@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Columns as the reader sees them, and lines laid onto rows narrower than
-// the reports: each case's rows drawn as text, "~" marking a piece given
-// less room than it takes (drawn condensed).
+// Lines laid onto rows narrower than the reports: each case's rows drawn as
+// text, "~" marking a piece given less room than it takes (drawn condensed).
 #include "core/reports/layouts.h"
 #include "core/reports/row_folding.h"
 #include "core/reports/text_columns.h"
@@ -16,31 +15,6 @@ using reports::PrintStatement;
 namespace {
 
 QString qs(const char *text) { return QString::fromUtf8(text); }
-
-TEST(TextColumns, OneColumnACharacterTwoForWideOnesNeverSplit)
-{
-    struct Case {
-        const char *text;
-        int columns;
-    };
-    for (const Case &c : {Case{"", 0}, Case{"Jones", 5}, Case{"Ørsted", 6}, Case{"e\u0301\u0301\u0301x", 2},
-                          Case{"山田太郎", 8}, Case{"Ｗ", 2}, Case{"\U0001F44D\U0001F3FD", 2},
-                          Case{"\U0001F468\u200D\U0001F469\u200D\U0001F467", 2}, Case{"\u10A0", 1}})
-        EXPECT_EQ(reports::columnWidth(qs(c.text)), c.columns) << c.text;
-
-    struct Cut {
-        const char *text;
-        int within;
-        qsizetype length;
-        int columns;
-    };
-    for (const Cut &c : {Cut{"Jones", 3, 3, 3}, Cut{"山田太郎", 5, 2, 4}, Cut{"e\u0301x", 1, 2, 1},
-                         Cut{"\U0001F44Da", 1, 0, 0}, Cut{"ab", 9, 2, 2}}) {
-        const auto cut = reports::leadingColumns(qs(c.text), c.within);
-        EXPECT_EQ(cut.length, c.length) << c.text;
-        EXPECT_EQ(cut.columns, c.columns) << c.text;
-    }
-}
 
 struct FoldCase {
     const char *name;
@@ -83,9 +57,6 @@ PrintStatement charter(const char *name, const char *type, std::int16_t size, co
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Folding, testing::Values(
-    // wide enough: exactly the document
-    FoldCase{"FitsAsPrinted", {charter("Jones", "Hobie", 24, "2.5", "$342.50")}, 74, 1,
-             {"    Jones                    Hobie           24         2.5        $342.50"}},
     // the indent left out, then every record folded the same way, figures
     // right-aligned in their own columns
     FoldCase{"RecordsFoldAlike",
