@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 namespace printing::cups {
 namespace {
@@ -150,13 +151,27 @@ private:
 };
 
 // A size the name gives and a size the printer gives are the same paper
-// when they differ by no more than this (hundredths of a millimetre): labels
-// are named in inches and measured in millimetres.
-constexpr int kSamePaper = 100;
+// when they differ by no more than this (millimetres): labels are named in
+// inches and measured in millimetres.
+constexpr double kSamePaper = 1.0;
 
 Paper paperOf(const char *media, int width, int length)
 {
     return {QByteArray(media), QSizeF(width / 100.0, length / 100.0), std::nullopt};
+}
+
+// The size a paper's name gives: PWG names describe themselves
+// (na_letter_8.5x11in, om_x80mmy297mm_80x297mm, custom_28.58x88.9mm_...),
+// older names have known sizes. Copied, since libcups keeps what it works
+// out for custom names in a buffer its next call overwrites.
+std::optional<Paper> paperNamedBy(const char *name)
+{
+    const pwg_media_t *own = pwgMediaForPWG(name);
+    if (own == nullptr)
+        own = pwgMediaForPPD(name);
+    if (own == nullptr)
+        own = pwgMediaForLegacy(name);
+    return own != nullptr ? std::optional(paperOf(own->pwg, own->width, own->length)) : std::nullopt;
 }
 
 // The paper `name` stands for on this destination, if the destination has it.
@@ -164,34 +179,31 @@ std::optional<Paper> paperNamed(http_t *http, cups_dest_t *dest, cups_dinfo_t *i
 {
     if (name == nullptr || *name == '\0')
         return std::nullopt;
-    // PWG names describe themselves (na_letter_8.5x11in, om_x80mmy297mm_80x297mm,
-    // custom_28.58x88.9mm_...); the older names have known sizes.
-    const pwg_media_t *own = pwgMediaForPWG(name);
-    if (own == nullptr)
-        own = pwgMediaForPPD(name);
-    if (own == nullptr)
-        own = pwgMediaForLegacy(name);
+    std::optional<Paper> own = paperNamedBy(name);
     // Raw queues and classes have no list of papers.
     const bool listsPapers = info != nullptr && cupsGetDestMediaCount(http, dest, info, 0) > 0;
     cups_size_t size{};
-    if (listsPapers && cupsGetDestMediaByName(http, dest, info, name, 0, &size) && size.width > 0
-        && size.length > 0) {
+    // libcups finds papers by their PWG names.
+    if (listsPapers && cupsGetDestMediaByName(http, dest, info, own ? own->media.constData() : name, 0, &size)
+        && size.width > 0 && size.length > 0) {
+        const QSizeF answer(size.width / 100.0, size.length / 100.0);
         // Label drivers were seen to answer with quite another size.
-        if (own == nullptr
-            || (std::abs(size.width - own->width) <= kSamePaper && std::abs(size.length - own->length) <= kSamePaper)) {
+        if (!own || (std::abs(answer.width() - own->millimetres.width()) <= kSamePaper
+                     && std::abs(answer.height() - own->millimetres.height()) <= kSamePaper)) {
             Paper paper = paperOf(size.media, size.width, size.length);
             paper.printerEdges = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
             return paper;
         }
-        return paperOf(own->pwg, own->width, own->length);
+        return own;
     }
-    if (listsPapers || own == nullptr)
+    if (listsPapers)
         return std::nullopt; // a paper the printer does not have
-    return paperOf(own->pwg, own->width, own->length);
+    return own;
 }
 
 // The clerk's saved paper (or the queue's default, which libcups reports the
-// same way), else the queue's default, else the region's.
+// same way; print dialogs save a driver's PageSize instead), else the queue's
+// default, else the region's.
 Paper choosePaper(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const QByteArray &regionalMedia)
 {
     const char *queueDefault = nullptr;
@@ -199,15 +211,17 @@ Paper choosePaper(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const QBy
         if (ipp_attribute_t *attribute = cupsFindDestDefault(http, dest, info, "media"))
             queueDefault = ippGetString(attribute, 0, nullptr);
     }
-    for (const char *name :
-         {cupsGetOption("media", dest->num_options, dest->options), queueDefault, regionalMedia.constData()}) {
+    // libcups reports the queue's default as "media" too: where that is all
+    // it is, a PageSize saved by a print dialog is the clerk's choice.
+    const char *saved = cupsGetOption("media", dest->num_options, dest->options);
+    const char *pageSize = cupsGetOption("PageSize", dest->num_options, dest->options);
+    if (pageSize != nullptr && (saved == nullptr || (queueDefault != nullptr && std::strcmp(saved, queueDefault) == 0)))
+        saved = pageSize;
+    for (const char *name : {saved, queueDefault, regionalMedia.constData()}) {
         if (auto paper = paperNamed(http, dest, info, name))
             return *paper;
     }
-    const pwg_media_t *regional = pwgMediaForPWG(regionalMedia.constData());
-    if (regional == nullptr)
-        regional = pwgMediaForPWG("iso_a4_210x297mm");
-    return paperOf(regional->pwg, regional->width, regional->length);
+    return paperNamedBy(regionalMedia.constData()).value_or(paperOf("iso_a4_210x297mm", 21000, 29700));
 }
 
 // Whether the destination says it takes PDF; one that names what it takes
@@ -334,8 +348,11 @@ public:
             return {};
         }
         // The clerk's options, and the paper the pages were laid out for, so
-        // that CUPS never scales them.
-        Options jobOptions(destination.options);
+        // that CUPS never scales them; no other choice of paper.
+        Options jobOptions;
+        for (const auto &[name, value] : destination.options)
+            if (name != "PageSize" && name != "PageRegion" && name != "media-col")
+                jobOptions.set(name.constData(), value.constData());
         jobOptions.set("media", destination.paper.media.constData());
         const QByteArray title = jobName.toUtf8();
 

@@ -312,6 +312,7 @@ int main(int argc, char *argv[])
              Queue{"label", "clerk-options", 28.58, 88.9, label, qs("2"), {}}, // no Legal there: its own paper
              Queue{"zebra", nullptr, 101.6, 127, qs("custom_4x5in_4x5in_borderless"), qs("1"), {}},
              Queue{"receipt", nullptr, 80.01, 297, qs("custom_80.01x297mm_80.01x297mm"), qs("1"), {}},
+             Queue{"receipt", "clerk-pagesize", 215.9, 355.6, legal, qs("1"), {}},
              Queue{"class", nullptr, 215.9, 279.4, letter, qs("1"), {}}, // no paper known: the region's
              Queue{"class", "clerk-options", 215.9, 355.6, legal, qs("2"), both},
              Queue{"everywhere", nullptr, 215.9, 279.4, letter, qs("1"), {}},

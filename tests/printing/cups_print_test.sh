@@ -34,7 +34,8 @@
 # password in WORK_DIR/login, and removed at the end). clerk-options saves
 # the clerk's options for QUEUE in WORK_DIR/home/.cups/lpoptions (Legal, two
 # copies, both sides), clerk-instance the same as QUEUE/front, made the
-# clerk's default; no-clerk-options and restore forget them.) The scheduler
+# clerk's default, clerk-pagesize a driver's PageSize (Legal) as print
+# dialogs save it; no-clerk-options and restore forget them.) The scheduler
 # also listens on WORK_DIR/cups.sock.
 #
 # Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept, lpoptions, pdftotext,
@@ -185,6 +186,7 @@ if [ "${1:-}" = --control ]; then
       echo "selvaro-clerk:$(cat "$work/login")" | chpasswd
       lpadmin -p selvaro-login -E -v file:///dev/null -o printer-op-policy=login && make_default selvaro-login ;;
     clerk-options) clerk_options "$4" ;;
+    clerk-pagesize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=Legal >/dev/null ;;
     no-clerk-options) rm -f "$work/home/.cups/lpoptions" ;;
     clerk-instance)
       clerk_options "$4/front"
