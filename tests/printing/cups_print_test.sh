@@ -254,6 +254,8 @@ Browsing No
 WebInterface No
 PreserveJobFiles Yes
 PreserveJobHistory Yes
+# Job files written at once, so tests can read a job's attributes back.
+DirtyCleanInterval 0
 DefaultAuthType Basic
 <Location />
   Order allow,deny
