@@ -12,6 +12,8 @@
 //   - no control character reaches a run: each is replaced in its column;
 //   - a charter line's hours end in column 59 and its charge in column 74
 //     whenever they can;
+//   - folded onto narrow rows, every piece stays within its row and the
+//     rows hold all of a line's text, in order;
 //   - rolling back to a mark gives back exactly the document at the mark.
 //
 // Input: records, each starting with an operation byte. Its low two bits:
@@ -26,6 +28,8 @@
 #include "core/reports/layouts.h"
 #include "core/reports/print_document.h"
 #include "core/reports/print_statement.h"
+#include "core/reports/row_folding.h"
+#include "core/reports/text_columns.h"
 
 #include <QString>
 
@@ -109,7 +113,9 @@ private:
         if (text.isEmpty())
             return;
         m_lines.back().push_back({m_column, text});
-        m_column += static_cast<int>(text.size());
+        // Columns count characters as the reader sees them (text_columns.h),
+        // after control characters became replacement marks.
+        m_column += reports::columnWidth(reports::printableText(text));
     }
 
     std::vector<std::vector<ModelRun>> m_lines;
@@ -170,13 +176,39 @@ void checkCharterLine(const PrintDocument &document, const QString &hours, const
             tail.push_back(document.run(run));
     }
     std::size_t next = 0;
-    if (!charge.isEmpty() && 75 - charge.size() >= 1) {
+    if (!charge.isEmpty() && 75 - reports::columnWidth(reports::printableText(charge)) >= 1) {
         FUZZ_CHECK(next < tail.size() && tail[next].endColumn() == 75, "the charge does not end in column 74");
     }
     if (!charge.isEmpty())
         ++next;
-    if (!hours.isEmpty() && 60 - hours.size() >= 1) {
+    if (!hours.isEmpty() && 60 - reports::columnWidth(reports::printableText(hours)) >= 1) {
         FUZZ_CHECK(next < tail.size() && tail[next].endColumn() == 60, "the hours do not end in column 59");
+    }
+}
+
+// On narrow paper every piece of every line stays within its row, and the
+// rows hold every printed character of the line, in order.
+void checkFolding(const PrintDocument &document, int columns)
+{
+    const reports::RowFolding folding(document, columns, 5);
+    const auto ink = [](QStringView text) {
+        QString kept = text.toString();
+        kept.remove(QLatin1Char(' '));
+        return kept;
+    };
+    for (std::size_t line = 0; line < document.lineCount(); ++line) {
+        QString printed, folded;
+        for (std::size_t r = document.runsBegin(line); r < document.runsEnd(line); ++r)
+            printed += ink(document.run(r).text);
+        for (const reports::Row &row : folding.rows(line)) {
+            for (const reports::RowPiece &piece : row) {
+                FUZZ_CHECK(piece.column >= 1 && piece.column - 1 + piece.room <= columns,
+                           "line %zu: a piece at column %d, %d wide, leaves a row of %d", line, piece.column,
+                           piece.room, columns);
+                folded += ink(piece.text);
+            }
+        }
+        FUZZ_CHECK(folded == printed, "line %zu: its rows do not hold its text", line);
     }
 }
 
@@ -236,6 +268,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (pending)
         flush();
+    for (const int columns : {12, 48})
+        checkFolding(document, columns);
 
     if (mark) {
         PrintDocument rolledBack = document;

@@ -1,34 +1,82 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "printing/print_error.h"
 #include "printing/print_service.h"
 
 #include <QByteArray>
 #include <QMarginsF>
-#include <QPageSize>
+#include <QSizeF>
 #include <QString>
 
-// The print service as libcups reaches it. Every call blocks until CUPS has
-// answered, however long that takes (no time limit could tell a slow
-// scheduler from a lost job), so the program calls them from a worker
-// thread. libcups is loaded when the first call is made, never at start-up.
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The print service as libcups reaches it. The code that talks to CUPS lives
+// in a module of its own, linked to libcups (cups_module.cpp), which is
+// loaded when the first document goes out: start-up never loads libcups and
+// what it needs. Every call blocks until CUPS has answered, however long that
+// takes (no time limit could tell a slow scheduler from a lost job), so the
+// program calls them from a worker thread.
 namespace printing::cups {
 
-struct Destination {
-    QString name;
-    QPageSize pageSize;      // the queue's default paper
-    QMarginsF leastMargins;  // what the printer cannot print on, in millimetres
+// The paper a document is laid out for.
+struct Paper {
+    QByteArray media;                      // its name, sent as the job's "media"
+    QSizeF millimetres;                    // width and length
+    std::optional<QMarginsF> printerEdges; // what the printer cannot print on (mm), when it says
 };
 
-// The default printer as CUPS reports it now, with its default paper (A4
-// when the queue names none). Throws PrinterError (NoPrintService,
-// NoDefaultPrinter).
-Destination defaultDestination();
+struct Destination {
+    QString name;       // as the clerk knows it: "Queue", or "Queue/instance"
+    QByteArray queue;
+    QByteArray instance;
+    Paper paper;
+    // The destination's options, those the clerk saved (lpoptions) among
+    // them: every job carries them, as with any other CUPS client.
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+};
 
-// Hands the PDF to the destination as one job named `jobName`, and checks
-// every answer and the job's state afterwards, so that a cut connection or a
-// job CUPS holds empty is a PrinterError, never a print. A job left
-// half-submitted is cancelled, so that a retry cannot print twice.
-Delivery submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName);
+struct Submitted {
+    Delivery delivery = Delivery::Printed;
+    QString printerMessage; // the printer's state message
+};
+
+// Asked, on the calling thread, when the print server wants a login.
+using AskLogin = std::function<std::optional<PrinterLogin>(const LoginRequest &)>;
+
+// What the module offers. Errors come back as values: no exception crosses
+// between the module and the program.
+class Client {
+public:
+    virtual ~Client() = default;
+    // The default destination (the clerk's own default and options first)
+    // and the paper to lay its documents out for: the clerk's saved paper,
+    // else the queue's default, else `regionalMedia`.
+    virtual Destination defaultDestination(const QByteArray &regionalMedia, const AskLogin &ask,
+                                           std::optional<PrinterError> &error) = 0;
+    virtual Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
+                                const AskLogin &ask, std::optional<PrinterError> &error) = 0;
+};
+
+// The module's one entry point: the client, which lives as long as the
+// process.
+using ClientEntry = Client *(*)();
+inline constexpr char kClientEntry[] = "selvaro_cups_client";
+
+// The default printer as CUPS reports it now (see Client). Throws
+// PrinterError (NoPrintService, NoDefaultPrinter, CannotPrintDocuments,
+// LoginNeeded).
+Destination defaultDestination(const AskLogin &ask);
+
+// Hands the PDF to the destination as one job named `jobName`, with the
+// destination's options and the paper's media, and checks every answer and
+// the job's state afterwards, so that a cut connection or a job CUPS holds
+// empty is a PrinterError, never a print. A job left half-submitted is
+// cancelled, so that a retry cannot print twice.
+Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
+                    const AskLogin &ask);
 
 } // namespace printing::cups

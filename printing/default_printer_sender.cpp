@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Sends documents to the system's default printer: Qt renders the document
-// to PDF for the queue's own paper, and libcups hands it to the scheduler,
-// so that every answer of CUPS is seen.
+// to PDF for the paper the queue will print on, and libcups hands it to the
+// scheduler with the clerk's options for the queue, so that every answer of
+// CUPS is seen.
 #include "printing/cups_client.h"
 #include "printing/page_renderer.h"
 #include "printing/print_service.h"
@@ -29,29 +30,43 @@ class DefaultPrinterSender final : public DocumentSender {
 public:
     Delivery send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher) override
     {
+        // The clerk answers for a login; without a watcher no one can.
+        const cups::AskLogin askLogin = [watcher](const LoginRequest &request) -> std::optional<PrinterLogin> {
+            return watcher != nullptr ? watcher->askLogin(request) : std::nullopt;
+        };
         // Looked up only now: start-up never waits for the print service, and
         // every document goes to whichever printer is the default right now,
         // on that queue's paper.
-        const auto destination = waitFor<cups::Destination>(watcher, &cups::defaultDestination);
+        const auto destination =
+            waitFor<cups::Destination>(watcher, [&] { return cups::defaultDestination(askLogin); });
         m_lastPrinter = destination.name;
+        m_lastMessage.clear();
 
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
         {
             QPdfWriter writer(&buffer);
-            writer.setTitle(jobName);
-            writer.setCreator(jobName);
-            preparePage(writer, destination.pageSize, destination.leastMargins);
+            describePdf(writer, jobName);
+            const cups::Paper &paper = destination.paper;
+            preparePage(writer,
+                        QPageSize(paper.millimetres, QPageSize::Millimeter, QString::fromUtf8(paper.media),
+                                  QPageSize::ExactMatch),
+                        paper.printerEdges);
             paintDocument(writer, document, destination.name, watcher);
         }
-        return waitFor<Delivery>(watcher, [&] { return cups::submitPdf(destination, pdf, jobName); });
+        const auto submitted = waitFor<cups::Submitted>(
+            watcher, [&] { return cups::submitPdf(destination, pdf, jobName, askLogin); });
+        m_lastMessage = submitted.printerMessage;
+        return submitted.delivery;
     }
 
     QString lastPrinterName() const override { return m_lastPrinter; }
+    QString lastPrinterMessage() const override { return m_lastMessage; }
 
 private:
     QString m_lastPrinter;
+    QString m_lastMessage;
 };
 
 } // namespace

@@ -8,21 +8,28 @@
 
 namespace printing {
 
-void drawWithin(QPainter &painter, const QPointF &origin, const QString &text, double room)
+void drawWithin(QPainter &painter, const QRectF &cell, double baseline, const QString &text, double natural)
 {
-    // Every fixed-pitch font has the ASCII characters, one advance each: most
-    // runs need no measuring, which would double the time a long day takes.
+    // Every fixed-pitch font has the ASCII characters, one advance each, all
+    // within the font's line: most runs need no measuring, which would double
+    // the time a long day takes.
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    // Otherwise measured with the fallback fonts the painter will use; a hair
-    // of rounding in the fixed-pitch font's advances is no reason to condense.
-    const double width = ascii ? 0.0 : QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
-    if (ascii || width <= room * 1.0001 || room <= 0) {
-        painter.drawText(origin, text);
+    const double room = cell.width();
+    // A hair of rounding in the advances is no reason to condense.
+    const auto fits = [room](double width) { return width <= room * 1.0001 || room <= 0; };
+    if (ascii && fits(natural)) {
+        painter.drawText(QPointF(cell.left(), baseline), text);
         return;
     }
+    // Otherwise measured with the fallback fonts the painter will use.
+    const double width = ascii ? natural : QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
     painter.save();
-    painter.translate(origin);
-    painter.scale(room / width, 1.0);
+    // The row's band, with room on either side for ink that overhangs.
+    if (!ascii)
+        painter.setClipRect(cell.adjusted(-cell.height(), 0, cell.height(), 0), Qt::IntersectClip);
+    painter.translate(cell.left(), baseline);
+    if (!fits(width))
+        painter.scale(room / width, 1.0);
     painter.drawText(QPointF(0, 0), text);
     painter.restore();
 }

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "printing/page_renderer.h"
 
+#include "core/program_info.h"
+#include "core/reports/layouts.h"
+#include "core/reports/row_folding.h"
 #include "printing/fitted_text.h"
 #include "printing/print_error.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -16,27 +21,8 @@
 namespace printing {
 namespace {
 
-// The last column of a run holding something other than a blank, or 0.
-int lastPrintedColumn(int column, QStringView text)
-{
-    qsizetype length = text.size();
-    while (length > 0 && text[length - 1] == QLatin1Char(' '))
-        --length;
-    return length > 0 ? column + static_cast<int>(length) - 1 : 0;
-}
-
-// The last column of a line holding something other than a blank (0 for an
-// empty line): trailing blanks, such as the one after a number, never push a
-// line into an extra row.
-int lastPrintedColumn(const PrintDocument &document, std::size_t line)
-{
-    for (std::size_t r = document.runsEnd(line); r-- > document.runsBegin(line);) {
-        const PrintRunView run = document.run(r);
-        if (const int last = lastPrintedColumn(run.column, run.text))
-            return last;
-    }
-    return 0;
-}
+// The reports' columns without their indent, as narrow paper shows them.
+constexpr int kNarrowLayoutColumns = reports::kLayoutLastColumn - reports::kLayoutFirstColumn + 1;
 
 // How many whole cells of `size` fit into `space`; a hair of rounding in the
 // device's measures must not cost a cell.
@@ -45,49 +31,93 @@ int cellsThatFit(double space, double size)
     return std::max(1, static_cast<int>(std::floor(space / size + 1e-9)));
 }
 
-// Draws the text starting at a column, leaving out blanks at either end:
-// they put nothing on paper, and a job without them is smaller.
-void drawAt(QPainter &painter, const PageGrid &grid, int column, double baseline, QStringView text)
+double advanceAt(double pointSize, QPagedPaintDevice &device)
 {
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && text[first] == QLatin1Char(' '))
-        ++first;
-    while (end > first && text[end - 1] == QLatin1Char(' '))
-        --end;
-    if (first == end)
-        return;
-    const QPointF origin((column - 1 + static_cast<int>(first)) * grid.advance, baseline);
-    const double room = static_cast<double>(end - first) * grid.advance;
+    return QFontMetricsF(printFont(pointSize), &device).horizontalAdvance(QLatin1Char('0'));
+}
+
+// Whether the reports' lines fit `width` device units at 10 points.
+bool fitsAtFullSize(double width, QPagedPaintDevice &device)
+{
+    return cellsThatFit(width, advanceAt(kPrintPointSize, device)) >= reports::kLayoutLastColumn;
+}
+
+// The largest size, in steps of a twentieth of a point, at which the
+// reports' lines without their indent fit `width`, or the least size.
+double narrowPointSize(double width, QPagedPaintDevice &device)
+{
+    const double exact = kPrintPointSize * width / (kNarrowLayoutColumns * advanceAt(kPrintPointSize, device));
+    double size = std::clamp(std::floor(exact * 20) / 20, kLeastPrintPointSize, kPrintPointSize);
+    while (size > kLeastPrintPointSize && cellsThatFit(width, advanceAt(size, device)) < kNarrowLayoutColumns)
+        size = std::max(kLeastPrintPointSize, size - 0.05);
+    return size;
+}
+
+// Draws a piece of a line on the row whose baseline is given; its ink stays
+// on the row.
+void drawAt(QPainter &painter, const PageGrid &grid, double baseline, const reports::RowPiece &piece)
+{
+    const QRectF cell((piece.column - 1) * grid.advance, baseline - grid.ascent, piece.room * grid.advance,
+                      grid.lineHeight);
     // The document's own characters, not a copy of them.
-    drawWithin(painter, origin, QString::fromRawData(text.data() + first, end - first), room);
+    drawWithin(painter, cell, baseline, QString::fromRawData(piece.text.data(), piece.text.size()),
+               piece.width * grid.advance);
+}
+
+// Draws a run at its column, leaving out blanks at either end: they put
+// nothing on paper, and a job without them is smaller.
+void drawRun(QPainter &painter, const PageGrid &grid, int column, double baseline, const PrintRunView &run)
+{
+    const reports::PrintedPart part = reports::printedPart(run);
+    if (part.width > 0)
+        drawAt(painter, grid, baseline, {column + part.column - run.column, part.text, part.width, part.width});
 }
 
 } // namespace
 
-QFont printFont()
+QFont printFont(double pointSize)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(10); // points, so the size on paper does not depend on the resolution
+    font.setPointSizeF(pointSize); // points, so the size on paper does not depend on the resolution
     return font;
 }
 
-void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize, const QMarginsF &least)
+void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize, const std::optional<QMarginsF> &printerEdges)
 {
     device.setPageSize(pageSize);
     QPageLayout layout = device.pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     const QMarginsF deviceLeast = layout.minimumMargins();
-    const auto margin = [](double a, double b) { return std::max({kPageMarginMillimetres, a, b}); };
-    const QMarginsF margins(margin(least.left(), deviceLeast.left()), margin(least.top(), deviceLeast.top()),
-                            margin(least.right(), deviceLeast.right()),
-                            margin(least.bottom(), deviceLeast.bottom()));
+    const QMarginsF edges = printerEdges.value_or(QMarginsF());
+    const auto marginsOf = [&](double least) {
+        const auto margin = [least](double a, double b) { return std::max({least, a, b}); };
+        return QMarginsF(margin(edges.left(), deviceLeast.left()), margin(edges.top(), deviceLeast.top()),
+                         margin(edges.right(), deviceLeast.right()), margin(edges.bottom(), deviceLeast.bottom()));
+    };
+    QMarginsF margins = marginsOf(kPageMarginMillimetres);
+    const double unitsPerMillimetre = device.logicalDpiX() / 25.4;
+    const double width = layout.fullRect().width() - margins.left() - margins.right();
+    if (!fitsAtFullSize(std::floor(width * unitsPerMillimetre), device))
+        margins = marginsOf(printerEdges ? 0.0 : kNarrowPaperMarginMillimetres);
     // A device that refuses keeps margins of its own, which print just as well.
     device.setPageMargins(margins, QPageLayout::Millimeter);
 }
 
-PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device), m_font(printFont())
+QPageSize regionalPaper()
 {
+    return {QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4};
+}
+
+void describePdf(QPdfWriter &writer, const QString &title)
+{
+    writer.setTitle(title);
+    writer.setCreator(program_info::title() + QLatin1Char(' ') + program_info::version());
+}
+
+PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device)
+{
+    m_narrow = !fitsAtFullSize(device.width(), device);
+    m_font = printFont(m_narrow ? narrowPointSize(device.width(), device) : kPrintPointSize);
     const QFontMetricsF metrics(m_font, &device);
     // In a fixed-pitch font every character has this advance.
     m_grid.advance = metrics.horizontalAdvance(QLatin1Char('0'));
@@ -97,67 +127,56 @@ PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device), m_font
     m_grid.rows = cellsThatFit(device.height(), m_grid.lineHeight);
 }
 
-int PageRenderer::rowsFor(int lastColumn) const
+reports::RowFolding PageRenderer::rowsOf(const PrintDocument &document) const
 {
-    return lastColumn <= 0 ? 1 : (lastColumn - 1) / m_grid.columns + 1;
-}
-
-int PageRenderer::rowCount(const PrintLine &line) const
-{
-    int last = 0;
-    for (const PrintRun &run : line.runs)
-        last = std::max(last, lastPrintedColumn(run.column, run.text));
-    return rowsFor(last);
+    return {document, m_grid.columns, m_narrow ? reports::kLayoutFirstColumn : 1};
 }
 
 int PageRenderer::pageCount(const PrintDocument &document) const
 {
-    long long rows = 0;
+    return pageCount(document, rowsOf(document));
+}
+
+int PageRenderer::pageCount(const PrintDocument &document, const reports::RowFolding &rows) const
+{
+    long long count = 0;
     for (std::size_t line = 0; line < document.lineCount(); ++line)
-        rows += rowsFor(lastPrintedColumn(document, line));
-    return std::max(1, static_cast<int>((rows + m_grid.rows - 1) / m_grid.rows));
+        count += rows.rowCount(line);
+    return std::max(1, static_cast<int>((count + m_grid.rows - 1) / m_grid.rows));
 }
 
 void PageRenderer::render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher) const
 {
     painter.setFont(m_font);
-    const int pages = pageCount(document);
+    const reports::RowFolding rows = rowsOf(document);
+    const int pages = pageCount(document, rows);
     int page = 1;
     int row = 0; // on the current page
+    const auto nextBaseline = [&] {
+        if (row == m_grid.rows) {
+            if (watcher)
+                watcher->pageDone(page, pages);
+            if (!m_device.newPage())
+                throw PrinterError(PrintProblem::CouldNotTurnPage, QString(), QString(), page + 1);
+            ++page;
+            row = 0;
+        }
+        return row++ * m_grid.lineHeight + m_grid.ascent;
+    };
 
     for (std::size_t line = 0; line < document.lineCount(); ++line) {
-        const int lineRows = rowsFor(lastPrintedColumn(document, line));
-        const std::size_t runsEnd = document.runsEnd(line);
-        for (int part = 0; part < lineRows; ++part) {
-            if (row == m_grid.rows) {
-                if (watcher)
-                    watcher->pageDone(page, pages);
-                if (!m_device.newPage())
-                    throw PrinterError(PrintProblem::CouldNotTurnPage, QString(), QString(), page + 1);
-                ++page;
-                row = 0;
+        if (rows.fits(line)) {
+            const double baseline = nextBaseline();
+            for (std::size_t r = document.runsBegin(line); r < document.runsEnd(line); ++r) {
+                const PrintRunView run = document.run(r);
+                drawRun(painter, m_grid, run.column - rows.offset(), baseline, run);
             }
-            const double baseline = row * m_grid.lineHeight + m_grid.ascent;
-            if (lineRows == 1) {
-                for (std::size_t r = document.runsBegin(line); r < runsEnd; ++r) {
-                    const PrintRunView run = document.run(r);
-                    drawAt(painter, m_grid, run.column, baseline, run.text);
-                }
-            } else {
-                // This row shows the line's columns first..last; each run
-                // contributes whatever part of it falls in between.
-                const int first = part * m_grid.columns + 1;
-                const int last = first + m_grid.columns - 1;
-                for (std::size_t r = document.runsBegin(line); r < runsEnd; ++r) {
-                    const PrintRunView run = document.run(r);
-                    const int from = std::max(run.column, first);
-                    const int to = std::min(run.endColumn() - 1, last);
-                    if (from > to)
-                        continue;
-                    drawAt(painter, m_grid, from - first + 1, baseline, run.text.mid(from - run.column, to - from + 1));
-                }
-            }
-            ++row;
+            continue;
+        }
+        for (const reports::Row &folded : rows.rows(line)) {
+            const double baseline = nextBaseline();
+            for (const reports::RowPiece &piece : folded)
+                drawAt(painter, m_grid, baseline, piece);
         }
     }
     if (watcher)

@@ -9,8 +9,15 @@
 #include <QPageSize>
 #include <QString>
 
+#include <optional>
+
 class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
+
+namespace reports {
+class RowFolding;
+}
 
 // Puts a PrintDocument on paper. The document model knows only columns and
 // lines; this is the one place that knows fonts, pages and device units. The
@@ -22,18 +29,34 @@ using reports::PrintLine;
 using reports::PrintRun;
 using reports::PrintRunView;
 
-// Every document is printed in the system's fixed-pitch font at 10 point, so
-// that a column is one character advance and columns line up on paper.
-QFont printFont();
+// Documents are printed in the system's fixed-pitch font, so that a column
+// is one character advance and columns line up on paper: at 10 points where
+// the reports' lines (to column 74) fit across the paper, else as large as
+// fits them, but never below 7 points, the least that stays legible.
+inline constexpr double kPrintPointSize = 10.0;
+inline constexpr double kLeastPrintPointSize = 7.0;
+QFont printFont(double pointSize = kPrintPointSize);
 
 // The margin asked of every page, never less than the device can print.
 inline constexpr double kPageMarginMillimetres = 15.0;
+// On paper too narrow for the reports' lines at 10 points within those
+// margins, they go down to the printer's own unprintable edges; where the
+// printer does not say what those are, to this.
+inline constexpr double kNarrowPaperMarginMillimetres = 3.0;
 
 // Sets the device's paper and margins for printing a document: the program's
-// margins, or more where the printer cannot print (`least`, millimetres).
-// Call before painting.
+// margins, or more where the printer cannot print (`printerEdges`, in
+// millimetres, when it says), or less on narrow paper as above. Call before
+// painting.
 void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize = QPageSize(QPageSize::A4),
-                 const QMarginsF &least = QMarginsF());
+                 const std::optional<QMarginsF> &printerEdges = std::nullopt);
+
+// The usual paper of the user's region: Letter where it measures in US
+// units, else A4.
+QPageSize regionalPaper();
+
+// Names the PDF: its title, and the program and its version as its creator.
+void describePdf(QPdfWriter &writer, const QString &title);
 
 // The character grid of one page, in the device's units.
 struct PageGrid {
@@ -46,15 +69,17 @@ struct PageGrid {
 
 class PageRenderer {
 public:
-    // Measures the grid on the device as it is set up now.
+    // Measures the grid on the device as it is set up now, and chooses the
+    // size of the print.
     explicit PageRenderer(QPagedPaintDevice &device);
 
     const PageGrid &grid() const { return m_grid; }
     const QFont &font() const { return m_font; }
+    // Whether the paper is too narrow for the reports' lines at 10 points:
+    // then the reports' indent is left out, and lines that still do not fit
+    // are folded onto more rows (reports::RowFolding), never cut.
+    bool narrow() const { return m_narrow; }
 
-    // Rows a line takes: one, or more when it is wider than the page, since a
-    // wide line goes on in the next row instead of being cut off.
-    int rowCount(const PrintLine &line) const;
     int pageCount(const PrintDocument &document) const;
 
     // Paints the document with a painter already active on the device,
@@ -64,11 +89,13 @@ public:
     void render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher = nullptr) const;
 
 private:
-    int rowsFor(int lastPrintedColumn) const;
+    reports::RowFolding rowsOf(const PrintDocument &document) const;
+    int pageCount(const PrintDocument &document, const reports::RowFolding &rows) const;
 
     QPagedPaintDevice &m_device;
     QFont m_font;
     PageGrid m_grid;
+    bool m_narrow = false;
 };
 
 // Paints the whole document onto the device as one job: begins, renders and

@@ -10,9 +10,8 @@ namespace printing {
 Delivery PdfFileSender::send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher)
 {
     QPdfWriter writer(m_path);
-    writer.setTitle(jobName);
-    writer.setCreator(jobName);
-    preparePage(writer);
+    describePdf(writer, jobName);
+    preparePage(writer, m_paper, m_printerEdges);
     paintDocument(writer, document, m_path, watcher);
     return Delivery::Printed;
 }

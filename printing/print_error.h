@@ -13,6 +13,8 @@ enum class PrintProblem {
     NoPrintService,   // no scheduler answers, or it knows no printer at all
     NoDefaultPrinter, // printers exist but none is the default
     Refused,          // the queue refused the job; detail holds the scheduler's reason
+    LoginNeeded,      // the print server wants a login, and none was given
+    CannotPrintDocuments, // the printer takes no document the program makes, ever
     HandOverFailed,   // the job was made but CUPS did not take its whole document
     CouldNotStart,    // the device would not begin
     CouldNotTurnPage, // the device would not start page `page`

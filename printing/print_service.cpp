@@ -52,6 +52,7 @@ PrintOutcome PrintService::endDoc(const QString &jobName)
             const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
             outcome.delivery = sender().send(m_document, jobName, watcher.get());
             outcome.printer = sender().lastPrinterName();
+            outcome.printerMessage = sender().lastPrinterMessage();
         } catch (const PrinterError &error) {
             outcome.error = error;
         }

@@ -5,6 +5,7 @@
 #include "core/reports/print_statement.h"
 #include "printing/print_error.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -14,6 +15,20 @@
 #include <vector>
 
 namespace printing {
+
+// A print server asks for a login before it takes a document.
+struct LoginRequest {
+    QString printer;    // the printer that asks (or the print server, before a printer is known)
+    QString user;       // the user name to offer
+    bool again = false; // the last login given was not accepted
+};
+
+struct PrinterLogin {
+    QString user;
+    // Held in memory only as long as the print service needs it, then wiped;
+    // never written anywhere.
+    QByteArray password;
+};
 
 // Watches a document go out: told after each finished page, and asked to
 // run the calls that wait for the print service. The windows' watcher keeps
@@ -26,6 +41,10 @@ public:
     // Runs `work` to its end, however long it takes; exceptions it throws
     // reach the caller.
     virtual void waitFor(const std::function<void()> &work) { work(); }
+    // Asks the clerk for the login a print server wants, from within `work`
+    // above, on whatever thread runs it; none cancels. Without anyone to
+    // ask, there is none.
+    virtual std::optional<PrinterLogin> askLogin(const LoginRequest &) { return std::nullopt; }
 };
 
 // What became of a document the printer took. A held document is safe in
@@ -44,6 +63,9 @@ public:
     virtual Delivery send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher) = 0;
     // The printer the last document went to, for telling the clerk about it.
     virtual QString lastPrinterName() const { return {}; }
+    // What that printer said of its state (for a stopped printer, the
+    // reason its administrator gave).
+    virtual QString lastPrinterMessage() const { return {}; }
 };
 
 // The system's default printer as CUPS reports it when the document is sent.
@@ -52,6 +74,7 @@ std::unique_ptr<DocumentSender> makeDefaultPrinterSender();
 struct PrintOutcome {
     Delivery delivery = Delivery::Printed;
     QString printer;                    // where it went, when known
+    QString printerMessage;             // what the printer said of its state
     std::optional<PrinterError> error;  // set when the document did not go out
 
     explicit operator bool() const { return !error.has_value(); }

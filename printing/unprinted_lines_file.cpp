@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QStandardPaths>
@@ -37,21 +36,15 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The default printer cannot be asked for its paper now; the paper of the
-// region is the best guess for the pages it would have printed.
-QPageSize::PageSizeId regionalPaper()
-{
-    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
-}
-
 // Renders the document into the open file as the printer would get it: the
 // same renderer, margins and font.
 bool render(const reports::PrintDocument &document, QFile &file, const QString &path)
 {
     QPdfWriter writer(&file);
-    writer.setTitle(program_info::title());
-    writer.setCreator(program_info::title());
-    preparePage(writer, QPageSize(regionalPaper()));
+    describePdf(writer, program_info::title());
+    // The default printer cannot be asked for its paper now; the paper of the
+    // region is the best guess for the pages it would have printed.
+    preparePage(writer, regionalPaper());
     try {
         paintDocument(writer, document, path);
     } catch (const PrinterError &) {

@@ -24,8 +24,8 @@ Program::Program(Parts parts)
       m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes)
 {
     m_printer->setWatcherFactory([] {
-        return std::make_unique<PrintProgress>(
-            PrintProgress::Words{&forms::words::waitingForPrintService, &forms::words::pagesPrepared});
+        return std::make_unique<PrintProgress>(PrintProgress::Words{
+            &forms::words::waitingForPrintService, &forms::words::pagesPrepared, &forms::words::printerLogin});
     });
 }
 

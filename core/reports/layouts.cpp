@@ -2,6 +2,8 @@
 #include "core/reports/layouts.h"
 
 #include "core/platform/conversions.h"
+#include "core/reports/print_document.h"
+#include "core/reports/text_columns.h"
 
 namespace reports {
 namespace {
@@ -9,7 +11,7 @@ namespace {
 // The column a text must start at to end just before `endColumn`.
 std::int16_t rightAlignedStart(int endColumn, const QString &text)
 {
-    return platform::narrowToInt16(std::int64_t{endColumn} - text.size());
+    return platform::narrowToInt16(std::int64_t{endColumn} - columnWidth(printableText(text)));
 }
 
 } // namespace
@@ -24,8 +26,8 @@ PrintStatement charterLine(const QString &customerName, const QString &yachtType
         .moveTo(5).text(customerName)
         .moveTo(30).text(yachtType)
         .moveTo(45).integer(yachtSize)
-        .moveTo(hoursColumn).text(hoursText)
-        .moveTo(chargeColumn).text(chargeText)
+        .moveTo(hoursColumn).figure(hoursText)
+        .moveTo(chargeColumn).figure(chargeText)
         .endLine();
 }
 
@@ -33,8 +35,8 @@ std::vector<PrintStatement> summary(const QString &averageText, const QString &r
 {
     return {
         PrintStatement(),
-        PrintStatement().nextZone().text(QStringLiteral("Average Hours Chartered: ") + averageText).endLine(),
-        PrintStatement().nextZone().text(QStringLiteral("Total Revenue: ") + revenueText).endLine(),
+        PrintStatement().nextZone().figure(QStringLiteral("Average Hours Chartered: ") + averageText).endLine(),
+        PrintStatement().nextZone().figure(QStringLiteral("Total Revenue: ") + revenueText).endLine(),
     };
 }
 

@@ -34,6 +34,16 @@ QString printableText(const QString &text)
     return copy;
 }
 
+PrintedPart printedPart(const PrintRunView &run)
+{
+    const qsizetype first = leadingBlanks(run.text);
+    qsizetype end = run.text.size();
+    while (end > first && run.text[end - 1] == QLatin1Char(' '))
+        --end;
+    const QStringView text = run.text.sliced(first, end - first);
+    return {run.column + static_cast<int>(first), text, columnWidth(text), run.figure};
+}
+
 PrintLine PrintDocument::line(std::size_t index) const
 {
     PrintLine copy;
@@ -56,9 +66,11 @@ std::vector<PrintLine> PrintDocument::lines() const
 QString PrintLine::plainText() const
 {
     QString line;
+    int columns = 0;
     for (const PrintRun &run : runs) {
-        line += QString(run.column - 1 - static_cast<int>(line.size()), QLatin1Char(' '));
+        line += QString(run.column - 1 - columns, QLatin1Char(' '));
         line += run.text;
+        columns = run.endColumn() - 1;
     }
     return line;
 }
@@ -69,9 +81,9 @@ void PrintDocument::print(const PrintStatement &statement)
         startLine();
     for (const PrintElement &element : statement.elements()) {
         if (const auto *text = std::get_if<QString>(&element.item))
-            printText(*text);
+            printText(*text, element.figure);
         else if (const auto *value = std::get_if<std::int16_t>(&element.item))
-            printText(integerText(*value));
+            printText(integerText(*value), true);
         else
             moveTo(std::get<MoveToColumn>(element.item).column);
 
@@ -91,14 +103,15 @@ void PrintDocument::startLine()
     m_lineOpen = true;
 }
 
-void PrintDocument::printText(const QString &text)
+void PrintDocument::printText(const QString &text, bool figure)
 {
     if (text.isEmpty())
         return;
     const auto start = m_text.size();
     m_text.append(printableText(text));
-    m_runs.push_back({static_cast<std::int32_t>(start), m_column, static_cast<std::int32_t>(text.size())});
-    m_column += static_cast<int>(text.size());
+    const int width = columnWidth(QStringView(m_text).sliced(start));
+    m_runs.push_back({static_cast<std::int32_t>(start), m_column, static_cast<std::int32_t>(text.size()), width, figure});
+    m_column += width;
 }
 
 void PrintDocument::moveTo(int column)

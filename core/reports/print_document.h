@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/reports/print_statement.h"
+#include "core/reports/text_columns.h"
 
 #include <QString>
 #include <QStringView>
@@ -12,12 +13,13 @@
 
 namespace reports {
 
-// A stretch of text that starts at a column (counted from 1).
+// A stretch of text that starts at a column (counted from 1). Columns count
+// characters as a reader sees them (text_columns.h).
 struct PrintRun {
     int column = 1;
     QString text;
 
-    int endColumn() const { return column + static_cast<int>(text.size()); } // first column after it
+    int endColumn() const { return column + columnWidth(text); } // first column after it
     bool operator==(const PrintRun &) const = default;
 };
 
@@ -26,9 +28,21 @@ struct PrintRun {
 struct PrintRunView {
     int column = 1;
     QStringView text;
+    int width = 0;       // the columns the text takes
+    bool figure = false; // never to be split (a number or an amount)
 
-    int endColumn() const { return column + static_cast<int>(text.size()); }
+    int endColumn() const { return column + width; }
 };
+
+// The part of a run that puts ink on paper: without the blanks at either end
+// (such as those around a number). Empty for a run of blanks.
+struct PrintedPart {
+    int column = 1;
+    QStringView text;
+    int width = 0;
+    bool figure = false;
+};
+PrintedPart printedPart(const PrintRunView &run);
 
 struct PrintLine {
     std::vector<PrintRun> runs; // in column order, never overlapping
@@ -74,7 +88,8 @@ public:
     PrintRunView run(std::size_t index) const
     {
         const StoredRun &stored = m_runs[index];
-        return {stored.column, QStringView(m_text).mid(stored.textStart, stored.length)};
+        return {stored.column, QStringView(m_text).mid(stored.textStart, stored.length), stored.width,
+                stored.figure};
     }
 
     // Copies, for tests and the few places that want whole lines.
@@ -86,10 +101,12 @@ private:
         std::int32_t textStart;
         std::int32_t column;
         std::int32_t length;
+        std::int32_t width;
+        bool figure;
     };
 
     void startLine();
-    void printText(const QString &text);
+    void printText(const QString &text, bool figure);
     void moveTo(int column);
 
     QString m_text;                          // the text of every run, one after another

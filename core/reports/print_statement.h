@@ -27,6 +27,9 @@ enum class Separator { Continue, NextZone, EndOfLine };
 struct PrintElement {
     PrintItem item;
     Separator separator = Separator::Continue;
+    // A figure (an amount, hours, a count): where paper is too narrow for
+    // it, it is never split between its characters.
+    bool figure = false;
 };
 
 // One print call: an ordered list of elements. A statement without elements
@@ -35,6 +38,13 @@ struct PrintElement {
 class PrintStatement {
 public:
     PrintStatement &text(QString text) { return append<QString>(std::move(text)); }
+    // A text holding a figure, printed as a text but never split.
+    PrintStatement &figure(QString text)
+    {
+        append<QString>(std::move(text));
+        m_elements.back().figure = true;
+        return *this;
+    }
     PrintStatement &integer(std::int16_t value) { return append<std::int16_t>(value); }
     PrintStatement &moveTo(std::int16_t column) { return append<MoveToColumn>(MoveToColumn{column}); }
     // An empty element followed by ",": only moves to the next print zone.

@@ -35,8 +35,9 @@ field() { dpkg-deb --field "$deb" "$1"; }
 # by none but root.
 dpkg-deb --contents "$deb" >"$tmp/contents"
 awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' "$tmp/contents" | LC_ALL=C sort >"$tmp/files"
+multiarch=$(dpkg-architecture --query DEB_HOST_MULTIARCH)
 {
-  sed 's|^\(share/man/.*\)$|\1.gz|' "$here/installed-files.txt"
+  sed -e 's|^\(share/man/.*\)$|\1.gz|' -e "s|^lib/|lib/$multiarch/|" "$here/installed-files.txt"
   printf '%s\n' share/doc/selvaro-yachts/changelog.gz share/doc/selvaro-yachts/copyright
 } | LC_ALL=C sort >"$tmp/expected"
 if ! diff -u "$tmp/expected" "$tmp/files"; then
@@ -44,21 +45,31 @@ if ! diff -u "$tmp/expected" "$tmp/files"; then
 fi
 grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/selvaro-yachts$' "$tmp/contents" ||
   fail "the binary is not -rwxr-xr-x root/root"
-bad_modes=$(awk '$1 !~ /^d/ && $6 ~ /^\.\/usr\/share\// && !($1 == "-rw-r--r--" && $2 == "root/root")' "$tmp/contents")
+bad_modes=$(awk '$1 !~ /^d/ && $6 ~ /^\.\/usr\/(share|lib)\// && !($1 == "-rw-r--r--" && $2 == "root/root")' "$tmp/contents")
 [ -z "$bad_modes" ] || fail "data files with other modes or owners: $bad_modes"
 
 # Dependencies, one package name per entry, without version constraints.
 field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//' | sort -u >"$tmp/depends"
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libcups2; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qx "$package" "$tmp/depends" || fail "Depends lacks $package"
 done
+# libcups comes from the CUPS module, through dpkg-shlibdeps, whatever the
+# distribution calls its package; debian/control does not name it.
+grep -qE '^libcups2(t64)?$' "$tmp/depends" || fail "Depends lacks libcups2"
+if grep -qE '^Depends:.*libcups' "$source/debian/control"; then
+  fail "debian/control names libcups by hand"
+fi
 grep -qE '^libicu[0-9]+$' "$tmp/depends" || fail "Depends lacks ICU (libicuNN)"
 # Every library the packaged binary loads must come with a dependency: its
 # owner among the installed Debian packages is named in Depends.
 dpkg-deb --extract "$deb" "$tmp/root"
-multiarch=$(dpkg-architecture --query DEB_HOST_MULTIARCH)
-needed=$(readelf -d "$tmp/root/usr/bin/selvaro-yachts" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
-[ -n "$needed" ] || fail "the packaged binary names no libraries"
+needed=$(for elf in "$tmp/root/usr/bin/selvaro-yachts" "$tmp/root/usr/lib/$multiarch"/selvaro-yachts/*.so; do
+  readelf -d "$elf" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'; done | sort -u)
+[ -n "$needed" ] || fail "the packaged binary and module name no libraries"
+# The binary finds its CUPS module where the package puts it.
+from_binary=$(strings -a -el "$tmp/root/usr/bin/selvaro-yachts" | grep -m 1 -E '^(\.\./)+lib/.*selvaro-yachts$' || true)
+[ -f "$tmp/root/usr/bin/$from_binary/selvaro-cups.so" ] ||
+  fail "the binary looks for its CUPS module in '$from_binary', where the package has none"
 for library in $needed; do
   owners=$(dpkg --search "*/$multiarch/$library" 2>/dev/null |
     sed -n "s|: [^ ]*/$multiarch/$library\$||p" | tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u)

@@ -24,8 +24,24 @@ fi
 
 binary=$prefix/bin/selvaro-yachts
 [ -x "$binary" ] || fail "bin/selvaro-yachts is not executable"
-if readelf -d "$binary" | grep -E 'R(UN)?PATH'; then
-  fail "the installed binary carries a library search path"
+module=$(cd "$prefix" && ls lib/selvaro-yachts/*.so 2>/dev/null | head -n 1)
+for elf in "$binary" ${module:+"$prefix/$module"}; do
+  if readelf -d "$elf" | grep -E 'R(UN)?PATH'; then
+    fail "the installed ${elf#"$prefix"/} carries a library search path"
+  fi
+done
+# The program loads its CUPS module from the folder it names relative to its
+# own (a UTF-16 string in the binary); that folder, as installed, holds the
+# module.
+from_binary=$(strings -a -el "$binary" | grep -m 1 -E '^(\.\./)+lib/.*selvaro-yachts$' || true)
+if [ -z "$module" ] || [ ! -f "$prefix/bin/$from_binary/$(basename "$module")" ]; then
+  fail "the binary looks for its CUPS module in '$from_binary', which does not hold ${module:-it}"
+fi
+if readelf -d "$prefix/$module" | grep -qE 'NEEDED.*libcups'; then :; else
+  fail "the CUPS module does not link libcups"
+fi
+if readelf -d "$binary" | grep -E 'NEEDED.*libcups'; then
+  fail "the binary itself links libcups: start-up would load it"
 fi
 
 # PNG width and height are the big-endian words at bytes 16 and 20.

@@ -18,20 +18,51 @@
 #   cups_print_test.sh --control WORK_DIR hold|release|freeze|thaw
 #   cups_print_test.sh --control WORK_DIR paper-Letter|paper-A4|paper-Legal
 #
+#   cups_print_test.sh --control WORK_DIR queue-KIND
+#   cups_print_test.sh --control WORK_DIR clerk-options QUEUE|clerk-instance QUEUE
+#
 # (noprinter removes the queue, nodefault leaves another queue that is not
 # the default, restore brings the default queue back; hold makes the queue
 # hold new jobs, release cancels them and holds no more; freeze stops the scheduler with SIGSTOP, thaw lets it go
 # on; paper-SIZE makes the default a PostScript queue whose default paper is
-# SIZE, until restore.) The scheduler also listens on WORK_DIR/cups.sock.
+# SIZE, until restore. queue-KIND makes the default a queue of that kind:
+# raw (a raw queue whose default paper is Letter), label (an address label
+# driver), zebra (a 4 x 5 in label driver), receipt (an 80 mm receipt roll driver), class (a class of one raw
+# queue), everywhere (a driverless IPP Everywhere printer, ippeveprinter),
+# textonly (a driver that takes no PDF), login (a raw queue whose policy asks
+# for a login; as root, the local user selvaro-clerk is made for it, with the
+# password in WORK_DIR/login, and removed at the end). clerk-options saves
+# the clerk's options for QUEUE in WORK_DIR/home/.cups/lpoptions (Legal, two
+# copies, both sides), clerk-instance the same as QUEUE/front, made the
+# clerk's default, clerk-pagesize a driver's PageSize (Legal) as print
+# dialogs save it; no-clerk-options and restore forget them.) The scheduler
+# also listens on WORK_DIR/cups.sock.
 #
-# Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept and pdftotext
-# (tools/packages.sh installs them). Nothing of the system's own printing
-# is touched.
+# Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept, lpoptions, pdftotext,
+# ippeveprinter and ipptool, and cups-filters' drivers (tools/packages.sh
+# installs them); SELVARO_AVAHI_STUB names the library that lets
+# ippeveprinter run without a DNS-SD daemon. Nothing of the system's own
+# printing is touched.
 set -euo pipefail
 
 queue=selvaro-test
+# The local user made for the queue that asks for a login, and only that.
+clerk_comment="Selvaro's Yachts test clerk"
 
 scheduler_pid() { cat "$1/cupsd.pid" 2>/dev/null || true; }
+
+# A free loopback port.
+free_port() {
+  local candidate
+  for candidate in $(shuf -i 20000-60000 -n 50); do
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  echo "no free port" >&2
+  return 1
+}
 
 start_scheduler() {
   local work=$1
@@ -77,10 +108,89 @@ add_default_queue() {
   lpadmin -d "$queue"
 }
 
+# A PostScript driver for an 80 mm receipt roll, 72 mm of it printable as
+# thermal receipt drivers say: CUPS's generic one with that paper as default.
+write_receipt_ppd() {
+  local size='RP80x297/Roll Paper 80 x 297 mm' page='"<</PageSize[226.8 841.9]>>setpagedevice"'
+  /usr/lib/cups/daemon/cups-driverd cat drv:///sample.drv/generic.ppd 2>/dev/null |
+    sed -e 's/^\*Default\(PageSize\|PageRegion\|ImageableArea\|PaperDimension\): .*/*Default\1: RP80x297/' \
+      -e "/^\\*DefaultPageSize:/a *PageSize $size: $page" -e "/^\\*DefaultPageRegion:/a *PageRegion $size: $page" \
+      -e "/^\\*DefaultImageableArea:/a *ImageableArea $size: \"8.5 0 218.3 841.9\"" \
+      -e "/^\\*DefaultPaperDimension:/a *PaperDimension $size: \"226.8 841.9\"" >"$1"
+}
+
+# A driverless printer of its own, on a free port, answering IPP; DNS-SD is
+# stubbed out.
+start_everywhere_printer() {
+  local work=$1 port
+  port=$(free_port)
+  mkdir -p "$work/everywhere"
+  LD_PRELOAD=${SELVARO_AVAHI_STUB:?set SELVARO_AVAHI_STUB} ippeveprinter -d "$work/everywhere" -k -p "$port" \
+    -2 -M Selvaro -m "Test Printer" -f application/pdf,image/pwg-raster "Selvaro Everywhere" \
+    >>"$work/log/ippeveprinter.out" 2>&1 &
+  echo $! >"$work/everywhere.pid"
+  for _ in $(seq 200); do
+    if ipptool -q "ipp://127.0.0.1:$port/ipp/print" get-printer-attributes.test 2>/dev/null; then
+      echo "$port" >"$work/everywhere.port"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "ippeveprinter did not start:" >&2
+  cat "$work/log/ippeveprinter.out" >&2
+  return 1
+}
+
+make_default() {
+  lpadmin -d "$1"
+}
+
+clerk_options() {
+  mkdir -p "$work/home"
+  HOME=$work/home lpoptions -p "$1" -o media=na_legal_8.5x14in -o copies=2 -o sides=two-sided-long-edge >/dev/null
+}
+
 if [ "${1:-}" = --control ]; then
   work=$2
   export CUPS_SERVER="$work/cups.sock"
   case $3 in
+    queue-raw)
+      lpadmin -p selvaro-raw -E -v file:///dev/null -o media-default=na_letter_8.5x11in && make_default selvaro-raw ;;
+    queue-label)
+      lpadmin -p selvaro-label -E -v file:///dev/null -m drv:///sample.drv/dymo.ppd 2>/dev/null &&
+        make_default selvaro-label ;;
+    queue-zebra)
+      lpadmin -p selvaro-zebra -E -v file:///dev/null -m drv:///sample.drv/zebra.ppd 2>/dev/null &&
+        make_default selvaro-zebra ;;
+    queue-receipt)
+      write_receipt_ppd "$work/receipt.ppd"
+      lpadmin -p selvaro-receipt -E -v file:///dev/null -P "$work/receipt.ppd" 2>/dev/null &&
+        make_default selvaro-receipt ;;
+    queue-class)
+      lpadmin -p selvaro-member -E -v file:///dev/null && lpadmin -p selvaro-member -c selvaro-class &&
+        cupsenable selvaro-class && cupsaccept selvaro-class && make_default selvaro-class ;;
+    queue-everywhere)
+      [ -f "$work/everywhere.port" ] || start_everywhere_printer "$work"
+      lpadmin -p selvaro-everywhere -E -v "ipp://127.0.0.1:$(cat "$work/everywhere.port")/ipp/print" -m everywhere &&
+        make_default selvaro-everywhere ;;
+    queue-textonly)
+      lpadmin -p selvaro-textonly -E -v file:///dev/null -m drv:///cupsfilters.drv/textonly.ppd 2>/dev/null &&
+        make_default selvaro-textonly ;;
+    queue-login)
+      [ "$(id -u)" -eq 0 ] || { echo "a local user for the login needs root" >&2; exit 3; }
+      if ! id selvaro-clerk >/dev/null 2>&1; then
+        useradd --no-create-home --shell /usr/sbin/nologin --comment "$clerk_comment" selvaro-clerk
+      fi
+      touch "$work/made-user"
+      (umask 077 && head -c 12 /dev/urandom | base64 | tr -d '/+=' >"$work/login")
+      echo "selvaro-clerk:$(cat "$work/login")" | chpasswd
+      lpadmin -p selvaro-login -E -v file:///dev/null -o printer-op-policy=login && make_default selvaro-login ;;
+    clerk-options) clerk_options "$4" ;;
+    clerk-pagesize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=Legal >/dev/null ;;
+    no-clerk-options) rm -f "$work/home/.cups/lpoptions" ;;
+    clerk-instance)
+      clerk_options "$4/front"
+      HOME=$work/home lpoptions -d "$4/front" >/dev/null ;;
     stop) stop_scheduler "$work" ;;
     start) start_scheduler "$work" ;;
     reject) cupsreject -r "held for a test" "$queue" ;;
@@ -92,6 +202,7 @@ if [ "${1:-}" = --control ]; then
     restore)
       lpadmin -x "$queue-spare" 2>/dev/null || true
       lpadmin -x "$queue-paper" 2>/dev/null || true
+      rm -f "$work/home/.cups/lpoptions"
       add_default_queue ;;
     hold) lpadmin -p "$queue" -o job-hold-until-default=indefinite ;;
     release) lpadmin -p "$queue" -o job-hold-until-default=no-hold && cancel -a "$queue" ;;
@@ -109,7 +220,7 @@ if [ "${1:-}" = --control ]; then
 fi
 
 driver=${1:?usage: cups_print_test.sh DRIVER}
-for tool in cupsd lpadmin lpstat cupsreject cupsaccept cupsdisable cupsenable pdftotext; do
+for tool in cupsd lpadmin lpstat lpoptions cupsreject cupsaccept cupsdisable cupsenable pdftotext ipptool ippeveprinter; do
   command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin
   command -v "$tool" >/dev/null || { echo "missing $tool (see tools/packages.sh)" >&2; exit 1; }
 done
@@ -117,6 +228,12 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/selvaro-cups.XXXXXX")
 cleanup() {
   stop_scheduler "$work"
+  if [ -f "$work/everywhere.pid" ]; then
+    kill "$(cat "$work/everywhere.pid")" 2>/dev/null || true
+  fi
+  if [ -f "$work/made-user" ] && [ "$(getent passwd selvaro-clerk | cut -d: -f5)" = "$clerk_comment" ]; then
+    userdel selvaro-clerk 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -127,15 +244,7 @@ trap 'exit 1' INT TERM HUP
 chmod 755 "$work"
 mkdir -m 755 "$work/etc" "$work/spool" "$work/cache" "$work/state" "$work/tmp" "$work/log"
 
-# A free loopback port.
-port=
-for candidate in $(shuf -i 20000-60000 -n 50); do
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
-    port=$candidate
-    break
-  fi
-done
-[ -n "$port" ] || { echo "no free port" >&2; exit 1; }
+port=$(free_port)
 
 cat >"$work/cupsd.conf" <<EOF
 LogLevel warn
@@ -145,7 +254,9 @@ Browsing No
 WebInterface No
 PreserveJobFiles Yes
 PreserveJobHistory Yes
-DefaultAuthType None
+# Job files written at once, so tests can read a job's attributes back.
+DirtyCleanInterval 0
+DefaultAuthType Basic
 <Location />
   Order allow,deny
   Allow all
@@ -155,6 +266,20 @@ DefaultAuthType None
   JobPrivateValues none
   SubscriptionPrivateAccess all
   SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+    Allow all
+  </Limit>
+</Policy>
+<Policy login>
+  JobPrivateAccess all
+  JobPrivateValues none
+  <Limit Create-Job Print-Job Send-Document>
+    AuthType Basic
+    Require valid-user
+    Order deny,allow
+    Allow all
+  </Limit>
   <Limit All>
     Order deny,allow
     Allow all

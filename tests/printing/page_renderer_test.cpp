@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -82,6 +83,8 @@ TEST_F(PdfOutput, CharterLinesAndSummaryLandOnTheirColumns)
     document.print(reports::charterLine(qs("Jones"), qs("Hobie"), 24, qs("2.5"), qs("$342.50")));
     document.print(reports::charterLine(qs("Abcdefghijklmnopqrstuvwxyz"), qs("Hans Christian 2"), 45, qs("100.0"),
                                         qs("$55,000.00")));
+    // two columns a character: the name ends in column 28
+    document.print(reports::charterLine(qs("山田太郎山田太郎山田"), qs("Hobie"), 24, qs("2.5"), qs("$342.50")));
     for (const auto &statement : reports::summary(qs("51.3"), qs("$55,342.50")))
         document.print(statement);
 
@@ -92,10 +95,13 @@ TEST_F(PdfOutput, CharterLinesAndSummaryLandOnTheirColumns)
         {0, 2, 30, qs("Hans")},      {0, 2, 35, qs("Christian")},
         {0, 2, 45, qs("2")},         {0, 3, 46, qs("45")},
         {0, 3, 55, qs("100.0")},     {0, 3, 65, qs("$55,000.00")},
-        {0, 5, 15, qs("Average")},   {0, 5, 23, qs("Hours")},
-        {0, 5, 29, qs("Chartered:")}, {0, 5, 40, qs("51.3")},
-        {0, 6, 15, qs("Total")},     {0, 6, 21, qs("Revenue:")},
-        {0, 6, 30, qs("$55,342.50")}};
+        {0, 4, 5, qs("山田太郎山田太郎山田")}, {0, 4, 30, qs("Hobie")},
+        {0, 4, 46, qs("24")},        {0, 4, 57, qs("2.5")},
+        {0, 4, 68, qs("$342.50")},
+        {0, 6, 15, qs("Average")},   {0, 6, 23, qs("Hours")},
+        {0, 6, 29, qs("Chartered:")}, {0, 6, 40, qs("51.3")},
+        {0, 7, 15, qs("Total")},     {0, 7, 21, qs("Revenue:")},
+        {0, 7, 30, qs("$55,342.50")}};
     EXPECT_EQ(printAndRead(document), expected);
 }
 
@@ -120,13 +126,15 @@ TEST_F(PdfOutput, FullPagesBreakOntoNewOnes)
     int pages = 0;
     const auto words = printAndRead(document, &pages);
     EXPECT_EQ(pages, 3);
-    EXPECT_EQ(words, testing_pdf::expectedWords(document, grid.columns, grid.rows));
+    EXPECT_EQ(words, testing_pdf::expectedWords(document, grid.rows));
     // the first row of the second page holds the line after the last that fitted
     const PlacedWord firstOnPage2{1, 0, 1, QStringLiteral("Line%1").arg(grid.rows)};
     EXPECT_NE(std::find(words.begin(), words.end(), firstOnPage2), words.end());
 }
 
-TEST_F(PdfOutput, ALineWiderThanThePageGoesOnInTheNextRow)
+// A line wider than the page is never cut off: a line of several runs is
+// folded between them, a word wider than the page goes on in the next row.
+TEST_F(PdfOutput, ALineWiderThanThePageIsFoldedNotCut)
 {
     const auto grid = testing_pdf::a4Grid();
     QString longWord;
@@ -134,7 +142,8 @@ TEST_F(PdfOutput, ALineWiderThanThePageGoesOnInTheNextRow)
         longWord += QString::number(i % 10);
     PrintDocument document;
     document.print(PrintStatement().text(qs("before")).endLine());
-    // a run crossing the edge, a run wholly beyond it, and one wrapping twice
+    // a run crossing the edge and a run wholly beyond it: both on a row of
+    // their own, at their distance from each other
     document.print(PrintStatement()
                        .moveTo(static_cast<std::int16_t>(grid.columns - 2))
                        .text(qs("edgeword"))
@@ -146,15 +155,13 @@ TEST_F(PdfOutput, ALineWiderThanThePageGoesOnInTheNextRow)
     document.print(PrintStatement().moveTo(static_cast<std::int16_t>(grid.columns - 1)).integer(7).endLine());
     document.print(PrintStatement().text(qs("after")).endLine());
 
-    const auto words = printAndRead(document);
-    EXPECT_EQ(words, testing_pdf::expectedWords(document, grid.columns, grid.rows));
-    // Every character of the long word reached the paper, row after row.
-    QString joined;
-    for (const auto &word : words)
-        if (word.row >= 3 && word.row <= 5)
-            joined += word.text;
-    EXPECT_EQ(joined, longWord);
-    EXPECT_EQ(words.back(), (PlacedWord{0, 7, 1, qs("after")}));
+    const int c = grid.columns;
+    const std::vector<PlacedWord> expected{
+        {0, 0, 1, qs("before")},          {0, 1, 1, qs("edgeword")},
+        {0, 1, 23, qs("beyond")},         {0, 2, 1, longWord.left(c)},
+        {0, 3, 1, longWord.mid(c, c)},    {0, 4, 1, longWord.mid(2 * c)},
+        {0, 5, c, qs("7")},               {0, 6, 1, qs("after")}};
+    EXPECT_EQ(printAndRead(document), expected);
 }
 
 TEST_F(PdfOutput, EveryCharacterReachesThePaper)
@@ -176,12 +183,12 @@ TEST_F(PdfOutput, EveryCharacterReachesThePaper)
 // given, so that it ends before the next run starts.
 TEST_F(PdfOutput, ARunInAWiderFallbackFontStaysWithinItsColumns)
 {
-    const QString name = QString(24, QChar(0x5C71)); // columns 5 to 28
+    const QString name = QString(24, QChar(0x10A0)); // Georgian capitals, one column each: 5 to 28
     QPdfWriter probe{QString()};
     printing::preparePage(probe);
     const QFontMetricsF metrics(printing::printFont(), &probe);
     ASSERT_GT(metrics.horizontalAdvance(name), 25 * metrics.horizontalAdvance(QLatin1Char('0')))
-        << "no font with wide CJK glyphs is installed (tools/packages.sh)";
+        << "no font with wide Georgian glyphs is installed (tools/packages.sh)";
 
     const auto line = reports::charterLine(name, qs("Hobie"), 24, qs("2.5"), qs("$342.50"));
     const auto words = printAndRead(documentOf({line}));
@@ -194,6 +201,33 @@ TEST_F(PdfOutput, ARunInAWiderFallbackFontStaysWithinItsColumns)
     const double column29 = grid.left + 28 * grid.advance;
     EXPECT_LE(pages[0].words[0].xMax, column29 + 0.02 * grid.advance); // the file rounds to hundredths
     EXPECT_GT(pages[0].words[0].xMax, column29 - grid.advance) << "condensed no more than needed";
+}
+
+// Marks stacked on a letter (every combining mark of the basic block) reach
+// above and below its row: whatever leaves the row is clipped, so that no
+// ink lands on another row.
+TEST_F(PdfOutput, StackedMarksStayOnTheirRow)
+{
+    QString stacked = qs("Z");
+    for (char16_t mark = 0x0300; mark < 0x0370; ++mark)
+        stacked += QChar(mark);
+    printing::PdfFileSender(path()).send(documentOf({PrintStatement(), PrintStatement().moveTo(5).text(stacked).endLine()}),
+                                         qs("marks"), nullptr);
+    // At 288 dpi, four pixels a point.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("288"), QStringLiteral("-gray"),
+                                                            QStringLiteral("-singlefile"), path(), dir.filePath(QStringLiteral("page"))}), 0);
+    const QImage page(dir.filePath(QStringLiteral("page.pgm")));
+    const auto grid = testing_pdf::a4Grid();
+    const double top = 4 * (grid.top + grid.lineHeight), bottom = top + 4 * grid.lineHeight;
+    int inked = 0, astray = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 224) {
+                ++inked;
+                astray += y < top - 2 || y > bottom + 2;
+            }
+    EXPECT_GT(inked, 0) << "nothing was drawn";
+    EXPECT_EQ(astray, 0) << "inked pixels outside the row";
 }
 
 TEST_F(PdfOutput, TheTextIsRealTextInAnEmbeddedFont)
@@ -240,25 +274,6 @@ protected:
     QPdfWriter writer{QString()};
     Renderer() { printing::preparePage(writer); }
 };
-
-TEST_F(Renderer, RowsPerLineIgnoreTrailingBlanks)
-{
-    const printing::PageRenderer renderer(writer);
-    const int columns = renderer.grid().columns;
-    const auto rowsOf = [&](std::vector<reports::PrintRun> runs) {
-        reports::PrintLine line;
-        line.runs = std::move(runs);
-        return renderer.rowCount(line);
-    };
-    EXPECT_EQ(rowsOf({}), 1);
-    EXPECT_EQ(rowsOf({{columns, qs("x")}}), 1);
-    EXPECT_EQ(rowsOf({{columns, qs("x   ")}}), 1);
-    EXPECT_EQ(rowsOf({{columns, qs("xy")}}), 2);
-    EXPECT_EQ(rowsOf({{columns + 1, qs("x")}}), 2);
-    EXPECT_EQ(rowsOf({{1, qs("x")}, {columns + 1, qs("   ")}}), 1);
-    EXPECT_EQ(rowsOf({{2 * columns + 1, qs("x")}}), 3);
-    EXPECT_EQ(rowsOf({{1, QString(3 * columns, QLatin1Char('x'))}}), 3);
-}
 
 TEST_F(Renderer, PagesCountWholeRows)
 {

@@ -104,31 +104,25 @@ std::vector<PlacedWord> placeWords(const std::vector<Page> &pages, const GridInP
     return placed;
 }
 
-std::vector<PlacedWord> expectedWords(const reports::PrintDocument &document, int columns, int rows)
+std::vector<PlacedWord> expectedWords(const reports::PrintDocument &document, int rows)
 {
     std::vector<PlacedWord> words;
     int row = 0;
     for (const auto &line : document.lines()) {
-        QString text = line.plainText();
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        qsizetype start = 0;
-        do {
-            const QString part = text.mid(start, columns);
-            for (qsizetype i = 0; i < part.size();) {
-                if (part[i] == QLatin1Char(' ')) {
-                    ++i;
-                    continue;
-                }
-                qsizetype end = i;
-                while (end < part.size() && part[end] != QLatin1Char(' '))
-                    ++end;
-                words.push_back({row / rows, row % rows, static_cast<int>(i) + 1, part.mid(i, end - i), true});
-                i = end;
+        const QString text = line.plainText();
+        for (qsizetype i = 0; i < text.size();) {
+            if (text[i] == QLatin1Char(' ')) {
+                ++i;
+                continue;
             }
-            ++row;
-            start += columns;
-        } while (start < text.size());
+            qsizetype end = i;
+            while (end < text.size() && text[end] != QLatin1Char(' '))
+                ++end;
+            words.push_back({row / rows, row % rows, reports::columnWidth(QStringView(text).left(i)) + 1,
+                             text.mid(i, end - i), true});
+            i = end;
+        }
+        ++row;
     }
     return words;
 }

@@ -65,10 +65,10 @@ inline void PrintTo(const PlacedWord &word, std::ostream *out)
 
 std::vector<PlacedWord> placeWords(const std::vector<Page> &pages, const GridInPoints &grid);
 
-// Where the words of a document must land, worked out from its plain text
-// alone: a line wider than the page goes on in the next row, `columns` at a
-// time, and a page holds `rows` rows.
-std::vector<PlacedWord> expectedWords(const reports::PrintDocument &document, int columns, int rows);
+// Where the words of a document must land on paper wide enough for its
+// lines, worked out from its plain text alone: a row for each line, `rows`
+// rows a page.
+std::vector<PlacedWord> expectedWords(const reports::PrintDocument &document, int rows);
 
 // Every word that is not exactly on the grid, for a readable failure.
 QString offGrid(const std::vector<PlacedWord> &words);

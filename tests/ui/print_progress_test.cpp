@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -21,7 +25,10 @@ using namespace std::chrono_literals;
 
 QString qs(const char *text) { return QString::fromUtf8(text); }
 
-ui::PrintProgress::Words words() { return {&forms::words::waitingForPrintService, &forms::words::pagesPrepared}; }
+ui::PrintProgress::Words words()
+{
+    return {&forms::words::waitingForPrintService, &forms::words::pagesPrepared, &forms::words::printerLogin};
+}
 
 TEST(Progress, ALongJobShowsPagesDoneOfPagesInAllInAModalWindow)
 {
@@ -87,6 +94,36 @@ TEST(Progress, WaitingForThePrintServiceKeepsTheProgramPaintedAndTakesNoInput)
     EXPECT_TRUE(handled) << "events are handled while the print service is waited for";
     EXPECT_EQ(shownWhileWaiting, qs("Waiting for the print service\u2026"));
     EXPECT_EQ(keys, 0) << "a key pressed while waiting reached the window";
+}
+
+// A print server asks for a login from the thread that talks to it: the
+// clerk answers in a modal window on the main thread (the user name offered,
+// the password hidden), typing despite the hold on input, or cancels.
+TEST(Progress, APrintServersLoginIsAskedOfTheClerkInAModalWindow)
+{
+    for (const Qt::Key closeWith : {Qt::Key_Return, Qt::Key_Escape}) {
+        ui::PrintProgress progress(words(), 1h);
+        QString seen;
+        QTimer answering;
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            if (auto *dialog = dynamic_cast<ui::LoginDialog *>(QApplication::activeModalWidget())) {
+                answering.stop();
+                seen = dialog->findChild<QLabel *>()->text() + QLatin1Char('|') + dialog->userField()->text()
+                       + QLatin1Char('|') + QString::number(dialog->passwordField()->echoMode());
+                QTest::keyClicks(dialog->passwordField(), qs("s3cret"));
+                QTest::keyClick(dialog->passwordField(), closeWith);
+                if (dialog->isVisible()) // keys that did not reach it must not leave the test waiting
+                    dialog->reject();
+            }
+        });
+        answering.start(10);
+        std::optional<printing::PrinterLogin> login;
+        progress.waitFor([&] { login = progress.askLogin({qs("Front Desk"), qs("clerk"), true}); });
+        EXPECT_EQ(seen, forms::words::printerLogin(qs("Front Desk"), true).prompt + qs("|clerk|")
+                            + QString::number(QLineEdit::Password));
+        EXPECT_EQ(login ? login->user + QLatin1Char('|') + QString::fromUtf8(login->password) : qs("none"),
+                  closeWith == Qt::Key_Return ? qs("clerk|s3cret") : qs("none"));
+    }
 }
 
 TEST(Progress, AFailureWhileWaitingReachesTheCaller)

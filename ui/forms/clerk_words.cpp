@@ -73,6 +73,14 @@ QString printerFaultCause(const printing::PrinterError &error)
         return QStringLiteral("The printer \"%1\" did not accept the document: %2")
             .arg(error.destination(), error.detail().isEmpty() ? QStringLiteral("CUPS did not accept the job.")
                                                                : error.detail());
+    case PrintProblem::LoginNeeded:
+        return QStringLiteral("The printer \"%1\" needs a login (a user name and password) before it prints, "
+                              "and none was given.")
+            .arg(error.destination());
+    case PrintProblem::CannotPrintDocuments:
+        return QStringLiteral("The printer \"%1\" cannot print this program's documents (%2). Choose another "
+                              "printer as the default printer in the system's printer settings.")
+            .arg(error.destination(), error.detail());
     case PrintProblem::CouldNotStart:
         return QStringLiteral("Printing to \"%1\" could not start.").arg(error.destination());
     case PrintProblem::CouldNotTurnPage:
@@ -85,17 +93,30 @@ QString printerFaultCause(const printing::PrinterError &error)
 
 QString documentNotPrinted(const printing::PrinterError &error)
 {
-    return QStringLiteral("The document could not be printed.\n\n%1\n\n"
-                          "Nothing was lost: print it again when the printer is ready, and every "
-                          "line will be printed once.")
-        .arg(printerFaultCause(error));
+    QString kept;
+    switch (error.problem()) {
+    case printing::PrintProblem::CannotPrintDocuments:
+        kept = QStringLiteral("Nothing was lost: once another printer is the default, print it again, and "
+                              "every line will be printed once.");
+        break;
+    case printing::PrintProblem::LoginNeeded:
+        kept = QStringLiteral("Nothing was lost: print it again and give the login when asked, and every "
+                              "line will be printed once.");
+        break;
+    default:
+        kept = QStringLiteral("Nothing was lost: print it again when the printer is ready, and every "
+                              "line will be printed once.");
+    }
+    return QStringLiteral("The document could not be printed.\n\n%1\n\n%2").arg(printerFaultCause(error), kept);
 }
 
-QString printerStopped(const QString &printer)
+QString printerStopped(const QString &printer, const QString &reason)
 {
-    return QStringLiteral("The printer \"%1\" is stopped. The document waits in its queue and prints "
-                          "once the printer is started again; there is no need to print it again.")
-        .arg(printer);
+    const QString stopped = reason.isEmpty()
+                                ? QStringLiteral("The printer \"%1\" is stopped.").arg(printer)
+                                : QStringLiteral("The printer \"%1\" is stopped, for this reason: %2").arg(printer, reason);
+    return stopped + QStringLiteral(" The document waits in its queue and prints once the printer is started "
+                                    "again; there is no need to print it again.");
 }
 
 QString printerHoldsJob(const QString &printer)
@@ -103,6 +124,16 @@ QString printerHoldsJob(const QString &printer)
     return QStringLiteral("The printer \"%1\" holds the document in its queue until it is released there; "
                           "there is no need to print it again.")
         .arg(printer);
+}
+
+ui::LoginWords printerLogin(const QString &printer, bool again)
+{
+    const QString prompt =
+        again ? QStringLiteral("The printer \"%1\" did not accept that user name and password. Try again, or "
+                               "cancel to print later.")
+              : QStringLiteral("The printer \"%1\" asks for a user name and password before it prints.");
+    return {QStringLiteral("Printer Login"), prompt.arg(printer), QStringLiteral("&User name:"),
+            QStringLiteral("&Password:")};
 }
 
 QString waitingForPrintService() { return QStringLiteral("Waiting for the print service\u2026"); }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/widgets/login_dialog.h"
+
 #include <QString>
 
 class QDateTime;
@@ -39,9 +41,12 @@ QString commandStopped(const platform::PlatformError &error);
 // Printing.
 QString printerFaultCause(const printing::PrinterError &error);
 QString documentNotPrinted(const printing::PrinterError &error);
-QString printerStopped(const QString &printer);
+// A stopped printer, with the reason its administrator gave, if any.
+QString printerStopped(const QString &printer, const QString &reason);
 QString printerHoldsJob(const QString &printer);
 QString waitingForPrintService();
+// The window that asks for the login a print server wants.
+ui::LoginWords printerLogin(const QString &printer, bool again);
 QString pagesPrepared(int pagesDone, int pageCount);
 
 // What screen readers say: the sentence that tells a charter was accepted,

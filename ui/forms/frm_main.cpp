@@ -116,7 +116,7 @@ bool frmMain::printed(const printing::PrintOutcome &outcome)
     if (!outcome)
         MsgBox(words::documentNotPrinted(*outcome.error), ui::vbExclamation);
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
-        MsgBox(words::printerStopped(outcome.printer), ui::vbExclamation);
+        MsgBox(words::printerStopped(outcome.printer, outcome.printerMessage), ui::vbExclamation);
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
         MsgBox(words::printerHoldsJob(outcome.printer), ui::vbExclamation);
     return static_cast<bool>(outcome);

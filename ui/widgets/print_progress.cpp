@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -21,9 +22,15 @@ public:
     InputHold(const InputHold &) = delete;
     InputHold &operator=(const InputHold &) = delete;
 
+    // While a modal window of its own asks the clerk something, input goes
+    // there; the modality keeps it from the other windows.
+    void pause(bool paused) { m_paused = paused; }
+
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
+        if (m_paused)
+            return false;
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -42,6 +49,9 @@ protected:
             return false;
         }
     }
+
+private:
+    bool m_paused = false;
 };
 
 namespace {
@@ -139,6 +149,28 @@ void PrintProgress::waitFor(const std::function<void()> &work)
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+std::optional<printing::PrinterLogin> PrintProgress::askLogin(const printing::LoginRequest &request)
+{
+    if (!haveWidgets() || !m_words.login)
+        return std::nullopt;
+    std::optional<printing::PrinterLogin> login;
+    const auto ask = [&] {
+        QWidget *over = m_dialog ? static_cast<QWidget *>(m_dialog.get()) : m_returnTo.data();
+        LoginDialog dialog(m_words.login(request.printer, request.again), request.user, over);
+        if (m_inputHold)
+            m_inputHold->pause(true);
+        if (dialog.exec() == QDialog::Accepted)
+            login = dialog.takeLogin();
+        if (m_inputHold)
+            m_inputHold->pause(false);
+    };
+    if (QThread::currentThread() == qApp->thread())
+        ask();
+    else // the main thread handles events meanwhile (waitFor)
+        QMetaObject::invokeMethod(qApp, ask, Qt::BlockingQueuedConnection);
+    return login;
 }
 
 } // namespace ui

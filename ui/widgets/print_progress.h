@@ -2,6 +2,7 @@
 #pragma once
 
 #include "printing/print_service.h"
+#include "ui/widgets/login_dialog.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -29,6 +30,7 @@ public:
     struct Words {
         std::function<QString()> waiting;                           // for the print service
         std::function<QString(int pagesDone, int pageCount)> pages; // while pages are prepared
+        std::function<LoginWords(const QString &printer, bool again)> login; // for a print server's login
     };
 
     explicit PrintProgress(Words words, std::chrono::milliseconds delay = kDefaultDelay);
@@ -40,6 +42,10 @@ public:
     // Runs `work` on a thread of its own and handles the program's events
     // until it has finished, however long that takes.
     void waitFor(const std::function<void()> &work) override;
+    // Asks the clerk in a modal window, on the program's main thread even
+    // when `work` above asks from its own; the clerk's keys and clicks reach
+    // that window.
+    std::optional<printing::PrinterLogin> askLogin(const printing::LoginRequest &request) override;
 
     // The dialog while it is shown, else null.
     const QProgressDialog *dialog() const { return m_dialog.get(); }

@@ -91,7 +91,16 @@ INSTANTIATE_TEST_SUITE_P(Table, PrintStatementRules, testing::Values(
     StatementCase{"EmptyStatementIsEmptyLine", PrintStatement(), {""}},
     StatementCase{"EmptyTextIsEmptyLine", PrintStatement().text("").endLine(), {""}},
     StatementCase{"TextsJoin", PrintStatement().text("a").text("").text(" b ").text("c").endLine(), {"a b c"}},
-    StatementCase{"NonLatinCounts", PrintStatement().text("Ørsted").moveTo(8).text("x").endLine(), {"Ørsted x"}}),
+    StatementCase{"NonLatinCounts", PrintStatement().text("Ørsted").moveTo(8).text("x").endLine(), {"Ørsted x"}},
+    // columns count characters as the reader sees them
+    StatementCase{"WideCharactersTakeTwo", PrintStatement().text("山田").moveTo(4).text("x").endLine(),
+                  {"山田", "   x"}},
+    StatementCase{"WideCharactersEndWhereTheyEnd", PrintStatement().text("山田").moveTo(5).text("x").endLine(),
+                  {"山田x"}},
+    StatementCase{"LetterAndItsMarksTakeOne", PrintStatement().text("e\u0301\u0323").moveTo(2).text("x").endLine(),
+                  {"e\u0301\u0323x"}},
+    StatementCase{"EmojiWithModifierTakesTwo", PrintStatement().text("\U0001F44D\U0001F3FD").moveTo(3).text("x").endLine(),
+                  {"\U0001F44D\U0001F3FDx"}}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST(PrintDocument, RunsRecordTheColumnEachTextStartsAt)

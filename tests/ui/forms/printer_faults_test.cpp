@@ -239,7 +239,7 @@ TEST_F(PrinterFaults, QueuesThatKeepTheDocument)
     struct Keeping {
         const char *fault, *mend, *told;
     };
-    for (const Keeping &queue : {Keeping{"disable", "enable", "is stopped"},
+    for (const Keeping &queue : {Keeping{"disable", "enable", "is stopped, for this reason: stopped for a test"},
                                  Keeping{"hold", "release", "holds the document in its queue"}}) {
         SCOPED_TRACE(queue.fault);
         m_boxes->boxes.clear();
@@ -410,7 +410,7 @@ TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSavesThemAndSaysWhere)
     // The printer's pages: every line at its columns.
     const auto grid = testing_pdf::a4Grid();
     EXPECT_EQ(testing_pdf::placeWords(testing_pdf::readWords(saved[0]), grid),
-              testing_pdf::expectedWords(waiting, grid.columns, grid.rows));
+              testing_pdf::expectedWords(waiting, grid.rows));
     EXPECT_TRUE(newJobFiles().isEmpty());
 }
 
