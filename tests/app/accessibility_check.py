@@ -4,9 +4,8 @@
 of the main window, its menu bar and picture; File > New Charter's Press
 action returning at once with the entry window opening after; the size list
 with its entry as text and the entry picked told as Down changes it; the
-names of the Clear button and the yacht type's edit field; the notification
-telling an accepted charter with its charge; the main window taking back
-the focus. Every wait is for a condition, bounded."""
+names of the Clear button and the yacht type's edit field; the main window
+taking back the focus. Every wait is for a condition, bounded."""
 
 import subprocess
 import sys
@@ -96,8 +95,7 @@ def program():
 
 
 listener = Atspi.EventListener.new(record)
-for kind in ("object:state-changed:focused", "object:state-changed:showing"):
-    listener.register(kind)
+listener.register("object:state-changed:focused")
 
 app = wait_for("the program on the accessibility bus", program)
 main = wait_for("the main window", lambda: find(app, "frame"))
@@ -137,22 +135,6 @@ for expected in ("22", "24"):
     check(told.get_parent().get_parent() == size, "the entry told is not the size list's")
     check(text_of(size) == expected, f"the size list shows {text_of(size)!r} after Down, not {expected}")
 print("ok: the size list shows its entry as text and tells the entry picked by Down")
-
-Atspi.EditableText.set_text_contents(find(entry, "text", "Customer Name:"), "Jones")
-Atspi.EditableText.set_text_contents(find(entry, "text", "Chartered Hours:"), "2.5")
-Atspi.EditableText.set_text_contents(find(yacht, "text", "Yacht type"), "Sloop")
-del events[:]
-press(find(entry, "push button", "OK"))
-sentence = "Charter accepted: Jones, 2.5 hours, $342.50"
-told = wait_for(
-    "the charter told as accepted",
-    lambda: next(
-        (s for t, s, on in events if t.endswith("showing") and on and s.get_role_name() == "notification"), None
-    ),
-)
-check(told.get_name() == sentence, f"the notification says {told.get_name()!r}, not {sentence!r}")
-check(has_state(find(entry, "text", "Customer Name:"), Atspi.StateType.FOCUSED), "the notification took the focus")
-print(f"ok: a notification tells \"{sentence}\"; the focus stayed in the name field")
 
 press(find(entry, "push button", "Cancel"))
 wait_for("the main window, active again", lambda: has_state(main, Atspi.StateType.ACTIVE))

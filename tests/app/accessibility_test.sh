@@ -2,7 +2,7 @@
 # The real program on a private X display, with the accessibility bus a
 # desktop with a screen reader has, read over AT-SPI by
 # accessibility_check.py: names, roles, the size list's text and events,
-# the acceptance notification, a Press action that returns at once.
+# a Press action that returns at once.
 set -euo pipefail
 program=$1
 
