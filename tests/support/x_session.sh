@@ -20,11 +20,16 @@ fail() {
 }
 
 start_x_session() {
-  local display=":$((100 + RANDOM % 800))"
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # The server picks a free display and writes its number once it takes
+  # connections; tests running side by side never share one.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   pids+=($!)
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(cat "$work/display")"
   # The window manager runs its start-up command once it manages windows.
   openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
   pids+=($!)

@@ -143,6 +143,21 @@ QString pagesPrepared(int pagesDone, int pageCount)
     return QStringLiteral("Preparing the document for the printer: page %1 of %2.").arg(pagesDone).arg(pageCount);
 }
 
+QString charterAccepted(const QString &name, const QString &hoursText, const QString &chargeText)
+{
+    // A charter with no name (which is allowed) is told by its hours alone.
+    const QString hours = QStringLiteral("%1 hours, %2").arg(hoursText, chargeText);
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Charter accepted: %1").arg(hours);
+    return QStringLiteral("Charter accepted: %1, %2").arg(name.trimmed(), hours);
+}
+
+QString mainWindowName() { return QStringLiteral("Selvaro's Yachts main window"); }
+QString mainWindowKeys() { return QStringLiteral("Alt+F for the File menu, Alt+H for Help."); }
+QString mainMenuName() { return QStringLiteral("Main menu"); }
+QString pictureName() { return QStringLiteral("Selvaro's Yachts emblem: a sloop under sail, red hull on a blue sea"); }
+QString yachtTypeFieldName() { return QStringLiteral("Yacht type"); }
+
 QString jobChartersAndSummary() { return QStringLiteral("Selvaro's Yachts \u2013 charters and summary"); }
 QString jobYachtList() { return QStringLiteral("Selvaro's Yachts \u2013 yacht list"); }
 QString jobChartersAtClosing() { return QStringLiteral("Selvaro's Yachts \u2013 charters at closing"); }

@@ -49,6 +49,16 @@ QString waitingForPrintService();
 ui::LoginWords printerLogin(const QString &printer, bool again);
 QString pagesPrepared(int pagesDone, int pageCount);
 
+// What screen readers say: the sentence that tells a charter was accepted,
+// and the names of what has no caption of its own, or one a listener
+// cannot place.
+QString charterAccepted(const QString &name, const QString &hoursText, const QString &chargeText);
+QString mainWindowName();
+QString mainWindowKeys();
+QString mainMenuName();
+QString pictureName();
+QString yachtTypeFieldName();
+
 // The names of the print jobs, as the printer queue shows them.
 QString jobChartersAndSummary();
 QString jobYachtList();

@@ -7,6 +7,7 @@
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/default_button.h"
 #include "ui/widgets/field_text_guard.h"
+#include "ui/widgets/screen_reader.h"
 #include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/handler_guard.h"
@@ -148,6 +149,10 @@ void frmCharter::createControls()
     cmdClear = place<QPushButton>(client, "cmdClear", twipsRect(4560, 1440, 855, 375), QStringLiteral("&Clear "));
     cmdCancel = place<QPushButton>(client, "cmdCancel", twipsRect(4560, 1920, 855, 375), QStringLiteral("&Cancel"));
     ui::keepDefaultButton(*this, *cmdOK);
+    // The caption's trailing blank is not part of the word a listener hears.
+    ui::nameAfterCaption(*cmdClear);
+    cboYacht->lineEdit()->setAccessibleName(words::yachtTypeFieldName());
+    m_announcer = new ui::Announcer(client);
 
     for (auto *list : {cboYacht, cboSize})
         list->setSorted(true);
@@ -164,6 +169,8 @@ void frmCharter::createControls()
     for (QLineEdit *field : {txtName, txtHours, cboYacht->lineEdit()})
         ui::blankControlCharacters(*field);
     ui::typePointOnKeypadDecimal(*txtHours);
+    for (QLineEdit *field : {txtName, txtHours})
+        ui::tellFocusBeforeSelecting(*field);
 
     setTabOrder(txtName, txtHours);
     setTabOrder(txtHours, cboYacht);
@@ -236,6 +243,8 @@ bool frmCharter::acceptCharter()
     accounting::CharterPrice price;
     accounting::RunningTotals totals = m_program.totals();
     reports::PrintStatement line;
+    QString hoursText;
+    QString chargeText;
     const bool typedType = cboYacht->listIndex() == -1;
     const QString yachtType = typedType ? cboYacht->text() : cboYacht->list(cboYacht->listIndex());
     try {
@@ -243,8 +252,8 @@ bool frmCharter::acceptCharter()
                                          &frmCharter::RateForSize);
         totals.recordCharter(price.hours, price.charge);
         const platform::RegionalFormat &format = m_program.format();
-        const QString hoursText = format.formatNumber(price.hours, 1);
-        const QString chargeText = format.formatCurrency(price.charge);
+        hoursText = format.formatNumber(price.hours, 1);
+        chargeText = format.formatCurrency(price.charge);
         line = reports::charterLine(txtName->text(), yachtType, price.size, hoursText, chargeText);
     } catch (const platform::PlatformError &error) {
         MsgBox(words::charterRefused(error), ui::vbExclamation);
@@ -258,8 +267,12 @@ bool frmCharter::acceptCharter()
         cboYacht->setListIndex(cboYacht->newIndex());
     }
     // Print Yacht Types on the main window follows the waiting lines.
+    const QString name = txtName->text();
     m_program.printer().print(line);
     cmdClear_Click();
+    // Told last, so that nothing said about the cleared fields cuts it off;
+    // the clerk goes straight on with the next charter.
+    m_announcer->announce(words::charterAccepted(name, hoursText, chargeText));
     return true;
 }
 

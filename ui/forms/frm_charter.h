@@ -19,6 +19,7 @@ class QMenuBar;
 class QPushButton;
 
 namespace ui {
+class Announcer;
 class ComboBox;
 class Program;
 }
@@ -85,6 +86,8 @@ private:
     void MsgBox(const QString &prompt, int buttons, const QString &title = QString());
 
     ui::Program &m_program;
+    // Tells a screen reader of each charter accepted.
+    ui::Announcer *m_announcer = nullptr;
 
     // Whether the next activation counts as coming to this window: true after
     // it is shown or after another window of the program had the focus, false

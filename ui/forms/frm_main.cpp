@@ -21,7 +21,12 @@ namespace forms {
 frmMain::frmMain(ui::Program &program) : m_program(program)
 {
     ui::setUpWindow(*this, "frmMain", QStringLiteral("Selvaro's Yachts"), program.icon());
+    // What a screen reader says as the window comes back: which window,
+    // and the keys that work in it.
+    setAccessibleName(words::mainWindowName());
+    setAccessibleDescription(words::mainWindowKeys());
     createMenus();
+    menuBar()->setAccessibleName(words::mainMenuName());
     // The yacht list prints only while no charter line waits for a summary.
     connect(&program.printer(), &printing::PrintService::waitingLinesChanged, this,
             [this](bool waiting) { mnuFilePrintYachtType->setEnabled(!waiting); });
@@ -36,6 +41,7 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
     Image1->setGeometry(ui::twipsRect(1200, 840, 1560, 1560));
     Image1->setScaledContents(true);
     Image1->setPixmap(ui::loadProgramIcon({128}).pixmap(Image1->size()));
+    Image1->setAccessibleName(words::pictureName());
 
     resize(ui::twipsSize(4725, 3825) + QSize(0, menuBar()->sizeHint().height()));
 }

@@ -3,6 +3,8 @@
 
 #include "core/platform/errors.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QLineEdit>
 
@@ -19,8 +21,24 @@ ComboBox::ComboBox(Style style, QWidget *parent) : QComboBox(parent)
         // typed.
         disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
         connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::leaveListWhenTyped);
+    } else {
+        connect(this, &QComboBox::currentIndexChanged, this, &ComboBox::followPickedEntry);
     }
     setCurrentIndex(-1);
+}
+
+void ComboBox::followPickedEntry(int index)
+{
+    // Screen readers read a change of a focused drop-down list as the focus
+    // going to the entry picked, which they find through the list's
+    // selection; Qt 6.4 does not offer it, so they are told of the entry.
+    if (index == -1 || !hasFocus() || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(view());
+    if (QAccessibleInterface *entry = entries != nullptr ? entries->child(index) : nullptr) {
+        QAccessibleEvent focus(entry, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void ComboBox::leaveListWhenTyped(const QString &text)

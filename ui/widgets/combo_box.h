@@ -10,6 +10,9 @@ namespace ui {
 // entries by 0-based index, the selected entry's index (-1 for none), sorted
 // insertion that tells where the entry went, and the box's text.
 //
+// A drop-down list (no typing) is read by screen readers with its entry,
+// when it gets the focus and as Up and Down change it.
+//
 // In an editable box, typing leaves the selection at -1 until the clerk picks
 // an entry, even when the text equals an entry. The box never adds entries by
 // itself and never picks one on its own when it loses the focus.
@@ -47,6 +50,7 @@ protected:
 
 private:
     void leaveListWhenTyped(const QString &text);
+    void followPickedEntry(int index);
 
     bool m_sorted = false;
     int m_newIndex = -1;

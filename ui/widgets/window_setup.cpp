@@ -2,6 +2,7 @@
 #include "ui/widgets/window_setup.h"
 
 #include "ui/widgets/enter_key.h"
+#include "ui/widgets/screen_reader.h"
 #include "ui/widgets/shared_access_keys.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -54,6 +56,12 @@ public:
                 centreOnScreen(m_window);
                 m_placed = true;
             }
+            // A command chosen from the menu of a window without fields
+            // leaves the focus in the menu bar, where keys do little and a
+            // screen reader finds a menu bar that is not in use: the window
+            // takes it back.
+            if (auto *bar = qobject_cast<QMenuBar *>(m_window.focusWidget()); bar != nullptr)
+                bar->clearFocus();
             takeFocus(m_window);
         }
         return false;
@@ -74,6 +82,7 @@ void setUpWindow(QWidget &window, const char *name, const QString &caption, cons
     new ShowingWatcher(window);
     installSharedAccessKeys();
     keepEnterForDefaultButton();
+    installScreenReaderSupport();
 }
 
 void fillBackground(QWidget &area, const QColor &colour)

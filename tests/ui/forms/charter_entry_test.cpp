@@ -3,6 +3,7 @@
 
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/widgets/screen_reader.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,6 +103,29 @@ TEST_F(CharterEntry, CharterAfterCharterPilesUpInOneDocument)
                            columns({{5, "Baker"}, {30, "Catalina"}, {45, " 45 "}, {55, "100.0"}, {65, "$55,000.00"}})}));
     EXPECT_EQ(program().totals().gintCharterCount(), 2);
     EXPECT_EQ(charter().mcurCharge, platform::Currency::fromTenThousandths(550000000)) << "only the last charge is kept";
+}
+
+TEST_F(CharterEntry, EachCharterAcceptedIsToldToScreenReadersAndNoOther)
+{
+    inCharterWindow([&] {
+        const auto *told = charter().findChild<ui::Announcer *>();
+        ASSERT_NE(told, nullptr);
+        enterCharter(QStringLiteral(" Jones "), QStringLiteral("2.5"), QStringLiteral("Sloop"), k24Feet);
+        press(Qt::Key_Return);
+        EXPECT_EQ(told->accessibleName(), QStringLiteral("Charter accepted: Jones, 2.5 hours, $342.50"));
+        EXPECT_TRUE(told->isVisible());
+        EXPECT_EQ(focus(), charter().txtName) << "telling takes no focus";
+
+        enterCharter(QString(), QStringLiteral("4"), QStringLiteral("Sloop"), 1);
+        press(Qt::Key_Return);
+        EXPECT_EQ(told->accessibleName(), QStringLiteral("Charter accepted: 4.0 hours, $380.00")) << "no name to tell";
+
+        enterCharter(QStringLiteral("Kim"), QStringLiteral("0"), QStringLiteral("Sloop"), 1);
+        press(Qt::Key_Return);
+        EXPECT_EQ(m_boxes->boxes.size(), 1U);
+        EXPECT_EQ(told->accessibleName(), QStringLiteral("Charter accepted: 4.0 hours, $380.00")) << "a refused one is not told";
+        press(Qt::Key_Escape);
+    });
 }
 
 struct ValidationCase {

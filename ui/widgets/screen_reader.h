@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QAbstractButton;
+class QLineEdit;
+
+// What the program tells screen readers where Qt 6.4's own accessibility
+// leaves a listener short (Orca 43 over AT-SPI is the reader it is made for).
+namespace ui {
+
+// Covers every window of the program; installing more than once does
+// nothing more:
+// - A drop-down list (a ui::ComboBox without typing) shows its entry as
+//   read-only text, so that the entry is read with the label when the list
+//   gets the focus. Qt offers the entry only as the list's name, which a
+//   screen reader replaces with the label's.
+// - A menu item's "Press" action returns at once and the item is chosen
+//   right after: a command that shows a modal window would otherwise hold
+//   the caller (a screen reader, voice control, a test tool) until that
+//   window closes.
+// - An Announcer is a notification.
+void installScreenReaderSupport();
+
+// Gives a button the name a screen reader speaks: its caption without the
+// access key's mark and without blanks at either end.
+void nameAfterCaption(QAbstractButton &button);
+
+// With a screen reader running, a text field reached by Tab or its access
+// key has its text selected only once the reader was told of the focus. Qt
+// selects it first, and Orca, finding the cursor of a field it was not told
+// has the focus, moves there silently: the field's label goes unsaid.
+void tellFocusBeforeSelecting(QLineEdit &field);
+
+// Tells screen readers a sentence without taking the focus or showing
+// anything: a widget of no size, presented as a notification, that a screen
+// reader reads each time it appears. Qt 6.4 has no call that announces.
+class Announcer final : public QWidget {
+    Q_OBJECT
+public:
+    explicit Announcer(QWidget *parent);
+
+    void announce(const QString &sentence);
+};
+
+} // namespace ui
