@@ -7,6 +7,7 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -20,17 +21,32 @@ QString lastError()
     return text != nullptr ? QString::fromUtf8(text) : QString();
 }
 
-// A slow scheduler is waited for, never given up on.
-int keepWaiting(http_t *, void *) { return 1; }
+// Set once the program can wait no longer (abandonWaits): every wait for
+// the print service, and every connection being made, gives up.
+std::atomic<int> g_abandoned = 0;
+
+// How often a wait asks whether to go on (seconds).
+constexpr double kAskEvery = 1.0;
+
+// A slow scheduler is waited for, never given up on, unless abandoned.
+int keepWaiting(http_t *, void *) { return g_abandoned == 0 ? 1 : 0; }
+
+// The problem to report for a failure: a wait that was abandoned is one.
+PrintProblem unlessAbandoned(PrintProblem problem)
+{
+    return g_abandoned != 0 ? PrintProblem::NoAnswer : problem;
+}
 
 // A connection of its own to the scheduler, closed with the object.
 class Connection {
 public:
     Connection()
     {
+        if (g_abandoned != 0)
+            return;
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
         if (m_http != nullptr)
-            httpSetTimeout(m_http, 10.0, keepWaiting, nullptr);
+            httpSetTimeout(m_http, kAskEvery, keepWaiting, nullptr);
     }
     ~Connection()
     {
@@ -281,14 +297,30 @@ bool printerStopped(http_t *http, const cups_dest_t &dest, QString *message)
     return stopped;
 }
 
+// Cancels the job over a connection of its own; true once CUPS confirms it,
+// or reports the job cancelled or aborted.
+bool cancelJob(cups_dest_t &dest, int jobId)
+{
+    const Connection cancelling;
+    if (cancelling.get() == nullptr)
+        return false;
+    if (cupsCancelDestJob(cancelling.get(), &dest, jobId) <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return true;
+    int kilobytes = 0;
+    const ipp_jstate_t state = jobState(cancelling.get(), jobId, &kilobytes);
+    return state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
+}
+
 class Module final : public Client {
 public:
+    void abandonWaits() override { g_abandoned = 1; }
+
     Destination defaultDestination(const QByteArray &regionalMedia, const AskLogin &ask,
                                    std::optional<PrinterError> &error) override
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(PrintProblem::NoPrintService);
+            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
             return {};
         }
         // The printer is not known yet: the print server asks.
@@ -332,7 +364,7 @@ public:
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(PrintProblem::NoPrintService);
+            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
             return {};
         }
         const LoginScope login(ask, destination.name);
@@ -365,14 +397,16 @@ public:
             return {};
         }
 
-        // From here on, any failure leaves a job without its whole document:
-        // it is cancelled, over a connection of its own since the job's may
-        // be the one that broke.
+        // From here on, any failure leaves a job without its whole document,
+        // as far as the program can tell: it is cancelled, over a connection
+        // of its own since the job's may be the one that broke. Once every
+        // byte was handed over, CUPS may hold the whole document: unless the
+        // cancel is confirmed, the job may yet print.
+        bool wholeHandedOver = false;
         const auto fail = [&](PrintProblem problem, const QString &detail) {
-            const Connection cancelling;
-            if (cancelling.get() != nullptr)
-                cupsCancelDestJob(cancelling.get(), &dest, jobId);
-            error = PrinterError(problem, destination.name, detail);
+            const bool cancelled = cancelJob(dest, jobId);
+            error = PrinterError(unlessAbandoned(problem), destination.name, detail)
+                        .setMayPrint(wholeHandedOver && !cancelled);
             return Submitted{};
         };
         if (cupsStartDestDocument(http.get(), &dest, info.get(), jobId, title.constData(), CUPS_FORMAT_PDF, 0, nullptr,
@@ -385,6 +419,7 @@ public:
             if (cupsWriteRequestData(http.get(), pdf.constData() + offset, length) != HTTP_STATUS_CONTINUE)
                 return fail(PrintProblem::HandOverFailed, lastError());
         }
+        wholeHandedOver = true;
         const ipp_status_t finished = cupsFinishDestDocument(http.get(), &dest, info.get());
         if (finished == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED)
             return fail(PrintProblem::CannotPrintDocuments, lastError());

@@ -213,7 +213,7 @@ enter_charter "Stillwell"
 sever_display
 # The one PDF saved in the documents folder, named in the program's message.
 expect_saved() {
-  saved=("$work/home/Documents/Selvaro's Yachts – charters not printed "*.pdf)
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
   [ -f "${saved[0]}" ] && [ "${#saved[@]}" -eq 1 ] || fail "not one PDF saved in the documents folder"
   grep -qF "They were saved in \"${saved[0]}\"." "$work/program.log" || fail "the saved file was not named"
 }
