@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace printing::cups {
 namespace {
@@ -248,9 +249,9 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
            || cupsCheckDestSupported(http, dest, info, "document-format", CUPS_FORMAT_PDF);
 }
 
-// The job's state as CUPS reports it, or 0 when it no longer knows the job;
-// asked of that one job alone.
-ipp_jstate_t jobState(http_t *http, int jobId, int *kilobytes)
+// The job's state as CUPS reports it, 0 when it no longer knows the job,
+// none when it does not answer; asked of that one job alone.
+std::optional<ipp_jstate_t> jobState(http_t *http, int jobId, int *kilobytes)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     std::array<char, HTTP_MAX_URI> uri{};
@@ -262,8 +263,11 @@ ipp_jstate_t jobState(http_t *http, int jobId, int *kilobytes)
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
                   nullptr, wanted.data());
     ipp_t *response = cupsDoRequest(http, request, "/");
-    auto state = static_cast<ipp_jstate_t>(0);
+    std::optional<ipp_jstate_t> state;
+    if (response != nullptr && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND)
+        state = static_cast<ipp_jstate_t>(0);
     if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+        state = static_cast<ipp_jstate_t>(0);
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
             state = static_cast<ipp_jstate_t>(ippGetInteger(attribute, 0));
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-k-octets", IPP_TAG_INTEGER))
@@ -307,7 +311,7 @@ bool cancelJob(cups_dest_t &dest, int jobId)
     if (cupsCancelDestJob(cancelling.get(), &dest, jobId) <= IPP_STATUS_OK_EVENTS_COMPLETE)
         return true;
     int kilobytes = 0;
-    const ipp_jstate_t state = jobState(cancelling.get(), jobId, &kilobytes);
+    const std::optional<ipp_jstate_t> state = jobState(cancelling.get(), jobId, &kilobytes);
     return state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
 }
 
@@ -428,9 +432,12 @@ public:
                         lastError());
 
         // Taken, as CUPS says: make sure it still means to print it. A job it
-        // no longer knows has gone through (a scheduler may keep no history).
+        // no longer knows has gone through (a scheduler may keep no history);
+        // one it cannot be asked about is not known to be taken.
         int kilobytes = 0;
-        const ipp_jstate_t state = jobState(http.get(), jobId, &kilobytes);
+        const std::optional<ipp_jstate_t> state = jobState(http.get(), jobId, &kilobytes);
+        if (!state)
+            return fail(PrintProblem::HandOverFailed, lastError());
         if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {
             error = PrinterError(PrintProblem::HandOverFailed, destination.name,
                                  QStringLiteral("CUPS does not hold the job after taking it."));
@@ -440,7 +447,7 @@ public:
             return fail(PrintProblem::HandOverFailed, QStringLiteral("CUPS holds the job without its document."));
         Submitted submitted;
         const bool stopped = printerStopped(http.get(), dest, &submitted.printerMessage);
-        submitted.delivery = state == IPP_JSTATE_HELD ? Delivery::HeldInQueue
+        submitted.delivery = *state == IPP_JSTATE_HELD ? Delivery::HeldInQueue
                              : stopped                ? Delivery::HeldByStoppedPrinter
                                                       : Delivery::Printed;
         return submitted;
