@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/unprinted_lines_file.h"
 
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "printing/page_renderer.h"
 #include "printing/print_error.h"
 
@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -33,7 +34,10 @@ QString nameFor(const QDir &folder, const QString &baseName, int number)
 
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    // strerror's words, without its buffer shared by every thread: GNU's
+    // strerror_r returns them, written into ours or a constant string.
+    std::array<char, 256> buffer{};
+    return QString::fromLocal8Bit(strerror_r(error, buffer.data(), buffer.size()));
 }
 
 // Renders the document into the open file as the printer would get it: the
