@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "ui/forms/frm_main.h"
 #include "ui/forms/program_end.h"
 #include "ui/program.h"

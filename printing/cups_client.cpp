@@ -18,16 +18,12 @@
 namespace printing::cups {
 namespace {
 
-// Where the module is: beside the program as installed (the library folder
-// relative to the binary's), and in the build tree for the tests.
+// Where the module is: the library folder relative to the binary's, as
+// installed and in the build tree alike.
 QStringList moduleFolders()
 {
     const QString binary = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    QStringList folders{QFileInfo(binary).dir().filePath(QStringLiteral(SELVARO_CUPS_MODULE_FROM_BINARY))};
-#ifdef SELVARO_CUPS_MODULE_BUILD_DIR
-    folders << QStringLiteral(SELVARO_CUPS_MODULE_BUILD_DIR);
-#endif
-    return folders;
+    return {QFileInfo(binary).dir().filePath(QStringLiteral(SELVARO_CUPS_MODULE_FROM_BINARY))};
 }
 
 Client *load(QString &why)
@@ -39,7 +35,8 @@ Client *load(QString &why)
         // Stays loaded for the rest of the run.
         void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
-            why = QString::fromLocal8Bit(dlerror()); // libcups itself is missing, most likely
+            // libcups itself is missing, most likely.
+            why = QString::fromLocal8Bit(dlerror()); // NOLINT(concurrency-mt-unsafe): glibc keeps its text per thread
             return nullptr;
         }
         void *symbol = dlsym(handle, kClientEntry);

@@ -67,7 +67,7 @@ public:
 // The module's one entry point: the client, which lives as long as the
 // process.
 using ClientEntry = Client *(*)();
-inline constexpr char kClientEntry[] = "selvaro_cups_client";
+inline constexpr const char *kClientEntry = "selvaro_cups_client";
 
 // The default printer as CUPS reports it now (see Client). Throws
 // PrinterError (NoPrintService, NoDefaultPrinter, CannotPrintDocuments,

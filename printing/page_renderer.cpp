@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/page_renderer.h"
 
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "core/reports/layouts.h"
 #include "core/reports/row_folding.h"
 #include "printing/fitted_text.h"

@@ -17,9 +17,9 @@ namespace printing {
 // the benchmark times the whole road with it.
 class PdfFileSender final : public DocumentSender {
 public:
-    explicit PdfFileSender(QString path, QPageSize paper = QPageSize(QPageSize::A4),
+    explicit PdfFileSender(QString path, const QPageSize &paper = QPageSize(QPageSize::A4),
                            std::optional<QMarginsF> printerEdges = std::nullopt)
-        : m_path(std::move(path)), m_paper(std::move(paper)), m_printerEdges(printerEdges)
+        : m_path(std::move(path)), m_paper(paper), m_printerEdges(printerEdges)
     {
     }
 

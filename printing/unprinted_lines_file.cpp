@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/unprinted_lines_file.h"
 
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "printing/page_renderer.h"
 #include "printing/print_error.h"
 
@@ -56,7 +56,10 @@ mode_t currentUmask()
 
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    // strerror's words, without its buffer shared by every thread: GNU's
+    // strerror_r returns them, written into ours or a constant string.
+    std::array<char, 256> buffer{};
+    return QString::fromLocal8Bit(strerror_r(error, buffer.data(), buffer.size()));
 }
 
 // The document as the printer would get it: the same renderer, margins and

@@ -8,8 +8,9 @@
 #include <unicode/ucurr.h>
 #include <unicode/unistr.h>
 
+#include <QByteArray>
+
 #include <array>
-#include <cstdlib>
 #include <optional>
 
 namespace platform {
@@ -34,12 +35,14 @@ icu::Locale localeFromPosixName(std::string_view posixName)
     return locale.isBogus() ? icu::Locale("en_US") : locale;
 }
 
+// Read through Qt, which takes the lock its qputenv takes, so that no
+// thread reads the environment while the program sets a variable.
 std::string environmentLocale(const char *category)
 {
     for (const char *variable : {"LC_ALL", category, "LANG"}) {
-        const char *value = std::getenv(variable);
-        if (value != nullptr && *value != '\0')
-            return value;
+        const QByteArray value = qgetenv(variable);
+        if (!value.isEmpty())
+            return value.toStdString();
     }
     return {};
 }

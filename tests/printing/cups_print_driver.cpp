@@ -10,7 +10,7 @@
 // exits 1 on the first failure.
 #include "pdf_words.h"
 
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "printing/print_service.h"
 #include "core/reports/layouts.h"
 #include "printing/page_renderer.h"

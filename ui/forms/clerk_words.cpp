@@ -2,7 +2,7 @@
 #include "ui/forms/clerk_words.h"
 
 #include "core/platform/errors.h"
-#include "core/program_info.h"
+#include "printing/program_info.h"
 #include "printing/print_error.h"
 #include "printing/unprinted_lines_file.h"
 

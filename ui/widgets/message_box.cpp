@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/message_box.h"
 
-#include "core/program_info.h"
+#include "printing/program_info.h"
 
 #include <QApplication>
 #include <QMessageBox>
