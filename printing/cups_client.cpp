@@ -11,6 +11,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -53,12 +54,22 @@ Client *load(QString &why)
     return nullptr;
 }
 
+std::once_flag g_loadOnce;
+std::atomic<Client *> g_loaded = nullptr;
+std::atomic<bool> g_abandoned = false;
+
 Client &client()
 {
-    static std::once_flag once;
-    static Client *loaded = nullptr;
     static QString why;
-    std::call_once(once, [] { loaded = load(why); });
+    std::call_once(g_loadOnce, [] {
+        Client *loaded = load(why);
+        g_loaded = loaded;
+        // Either this sees the request to abandon, or abandonWaits() sees
+        // the client.
+        if (loaded != nullptr && g_abandoned)
+            loaded->abandonWaits();
+    });
+    Client *loaded = g_loaded;
     if (loaded == nullptr)
         throw PrinterError(PrintProblem::NoPrintService, QString(), why);
     return *loaded;
@@ -72,6 +83,13 @@ QByteArray regionalMedia()
 }
 
 } // namespace
+
+void abandonWaits()
+{
+    g_abandoned = true;
+    if (Client *loaded = g_loaded)
+        loaded->abandonWaits();
+}
 
 Destination defaultDestination(const AskLogin &ask)
 {

@@ -59,6 +59,9 @@ public:
                                            std::optional<PrinterError> &error) = 0;
     virtual Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
                                 const AskLogin &ask, std::optional<PrinterError> &error) = 0;
+    // From now on every wait for the print service gives up within a
+    // second, on any thread, and no new connection is made.
+    virtual void abandonWaits() = 0;
 };
 
 // The module's one entry point: the client, which lives as long as the
@@ -78,5 +81,11 @@ Destination defaultDestination(const AskLogin &ask);
 // cancelled, so that a retry cannot print twice.
 Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
                     const AskLogin &ask);
+
+// The program can wait no longer (it must end): calls to the print service
+// running now, or made from now on, give up within a second, with
+// PrintProblem::NoAnswer. A job they leave half-submitted is cancelled where
+// CUPS still answers. For good: the process ends soon after.
+void abandonWaits();
 
 } // namespace printing::cups

@@ -7,9 +7,11 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace printing::cups {
 namespace {
@@ -20,17 +22,32 @@ QString lastError()
     return text != nullptr ? QString::fromUtf8(text) : QString();
 }
 
-// A slow scheduler is waited for, never given up on.
-int keepWaiting(http_t *, void *) { return 1; }
+// Set once the program can wait no longer (abandonWaits): every wait for
+// the print service, and every connection being made, gives up.
+std::atomic<int> g_abandoned = 0;
+
+// How often a wait asks whether to go on (seconds).
+constexpr double kAskEvery = 1.0;
+
+// A slow scheduler is waited for, never given up on, unless abandoned.
+int keepWaiting(http_t *, void *) { return g_abandoned == 0 ? 1 : 0; }
+
+// The problem to report for a failure: a wait that was abandoned is one.
+PrintProblem unlessAbandoned(PrintProblem problem)
+{
+    return g_abandoned != 0 ? PrintProblem::NoAnswer : problem;
+}
 
 // A connection of its own to the scheduler, closed with the object.
 class Connection {
 public:
     Connection()
     {
+        if (g_abandoned != 0)
+            return;
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
         if (m_http != nullptr)
-            httpSetTimeout(m_http, 10.0, keepWaiting, nullptr);
+            httpSetTimeout(m_http, kAskEvery, keepWaiting, nullptr);
     }
     ~Connection()
     {
@@ -232,9 +249,9 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
            || cupsCheckDestSupported(http, dest, info, "document-format", CUPS_FORMAT_PDF);
 }
 
-// The job's state as CUPS reports it, or 0 when it no longer knows the job;
-// asked of that one job alone.
-ipp_jstate_t jobState(http_t *http, int jobId, int *kilobytes)
+// The job's state as CUPS reports it, 0 when it no longer knows the job,
+// none when it does not answer; asked of that one job alone.
+std::optional<ipp_jstate_t> jobState(http_t *http, int jobId, int *kilobytes)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     std::array<char, HTTP_MAX_URI> uri{};
@@ -246,8 +263,11 @@ ipp_jstate_t jobState(http_t *http, int jobId, int *kilobytes)
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
                   nullptr, wanted.data());
     ipp_t *response = cupsDoRequest(http, request, "/");
-    auto state = static_cast<ipp_jstate_t>(0);
+    std::optional<ipp_jstate_t> state;
+    if (response != nullptr && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND)
+        state = static_cast<ipp_jstate_t>(0);
     if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+        state = static_cast<ipp_jstate_t>(0);
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
             state = static_cast<ipp_jstate_t>(ippGetInteger(attribute, 0));
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-k-octets", IPP_TAG_INTEGER))
@@ -281,14 +301,30 @@ bool printerStopped(http_t *http, const cups_dest_t &dest, QString *message)
     return stopped;
 }
 
+// Cancels the job over a connection of its own; true once CUPS confirms it,
+// or reports the job cancelled or aborted.
+bool cancelJob(cups_dest_t &dest, int jobId)
+{
+    const Connection cancelling;
+    if (cancelling.get() == nullptr)
+        return false;
+    if (cupsCancelDestJob(cancelling.get(), &dest, jobId) <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return true;
+    int kilobytes = 0;
+    const std::optional<ipp_jstate_t> state = jobState(cancelling.get(), jobId, &kilobytes);
+    return state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
+}
+
 class Module final : public Client {
 public:
+    void abandonWaits() override { g_abandoned = 1; }
+
     Destination defaultDestination(const QByteArray &regionalMedia, const AskLogin &ask,
                                    std::optional<PrinterError> &error) override
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(PrintProblem::NoPrintService);
+            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
             return {};
         }
         // The printer is not known yet: the print server asks.
@@ -332,7 +368,7 @@ public:
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(PrintProblem::NoPrintService);
+            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
             return {};
         }
         const LoginScope login(ask, destination.name);
@@ -365,14 +401,16 @@ public:
             return {};
         }
 
-        // From here on, any failure leaves a job without its whole document:
-        // it is cancelled, over a connection of its own since the job's may
-        // be the one that broke.
+        // From here on, any failure leaves a job without its whole document,
+        // as far as the program can tell: it is cancelled, over a connection
+        // of its own since the job's may be the one that broke. Once every
+        // byte was handed over, CUPS may hold the whole document: unless the
+        // cancel is confirmed, the job may yet print.
+        bool wholeHandedOver = false;
         const auto fail = [&](PrintProblem problem, const QString &detail) {
-            const Connection cancelling;
-            if (cancelling.get() != nullptr)
-                cupsCancelDestJob(cancelling.get(), &dest, jobId);
-            error = PrinterError(problem, destination.name, detail);
+            const bool cancelled = cancelJob(dest, jobId);
+            error = PrinterError(unlessAbandoned(problem), destination.name, detail)
+                        .setMayPrint(wholeHandedOver && !cancelled);
             return Submitted{};
         };
         if (cupsStartDestDocument(http.get(), &dest, info.get(), jobId, title.constData(), CUPS_FORMAT_PDF, 0, nullptr,
@@ -385,6 +423,7 @@ public:
             if (cupsWriteRequestData(http.get(), pdf.constData() + offset, length) != HTTP_STATUS_CONTINUE)
                 return fail(PrintProblem::HandOverFailed, lastError());
         }
+        wholeHandedOver = true;
         const ipp_status_t finished = cupsFinishDestDocument(http.get(), &dest, info.get());
         if (finished == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED)
             return fail(PrintProblem::CannotPrintDocuments, lastError());
@@ -393,9 +432,12 @@ public:
                         lastError());
 
         // Taken, as CUPS says: make sure it still means to print it. A job it
-        // no longer knows has gone through (a scheduler may keep no history).
+        // no longer knows has gone through (a scheduler may keep no history);
+        // one it cannot be asked about is not known to be taken.
         int kilobytes = 0;
-        const ipp_jstate_t state = jobState(http.get(), jobId, &kilobytes);
+        const std::optional<ipp_jstate_t> state = jobState(http.get(), jobId, &kilobytes);
+        if (!state)
+            return fail(PrintProblem::HandOverFailed, lastError());
         if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {
             error = PrinterError(PrintProblem::HandOverFailed, destination.name,
                                  QStringLiteral("CUPS does not hold the job after taking it."));
@@ -405,7 +447,7 @@ public:
             return fail(PrintProblem::HandOverFailed, QStringLiteral("CUPS holds the job without its document."));
         Submitted submitted;
         const bool stopped = printerStopped(http.get(), dest, &submitted.printerMessage);
-        submitted.delivery = state == IPP_JSTATE_HELD ? Delivery::HeldInQueue
+        submitted.delivery = *state == IPP_JSTATE_HELD ? Delivery::HeldInQueue
                              : stopped                ? Delivery::HeldByStoppedPrinter
                                                       : Delivery::Printed;
         return submitted;

@@ -19,6 +19,8 @@ enum class PrintProblem {
     CouldNotStart,    // the device would not begin
     CouldNotTurnPage, // the device would not start page `page`
     CouldNotFinish,   // the device would not end the job
+    NoAnswer,         // the print service did not answer before the program had to end
+    Busy,             // another document is on its way to the printer; this one was not sent
 };
 
 class PrinterError : public std::runtime_error {
@@ -36,11 +38,21 @@ public:
     const QString &detail() const { return m_detail; }
     int page() const { return m_page; }
 
+    // CUPS may hold the whole document although the hand-over failed: the
+    // job could not be confirmed cancelled, so it may yet print.
+    bool mayPrint() const { return m_mayPrint; }
+    PrinterError &setMayPrint(bool mayPrint)
+    {
+        m_mayPrint = mayPrint;
+        return *this;
+    }
+
 private:
     PrintProblem m_problem;
     QString m_destination;
     QString m_detail;
     int m_page;
+    bool m_mayPrint = false;
 };
 
 } // namespace printing

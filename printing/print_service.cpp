@@ -19,48 +19,56 @@ void PrintService::print(const reports::PrintStatement &statement)
 PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatement> &statements,
                                           const QString &jobName)
 {
-    const bool wasWaiting = hasWaitingLines();
-    const auto before = m_document.mark();
-    PrintOutcome outcome;
-    try {
-        for (const auto &statement : statements)
-            m_document.print(statement);
-        outcome = endDoc(jobName);
-    } catch (...) {
-        // Whatever went wrong, the lines of this call must not stay behind,
-        // or the next attempt would print them twice.
-        m_document.rollBack(before);
-        throw;
-    }
-    if (!outcome)
-        m_document.rollBack(before);
-    noteWaiting(wasWaiting);
-    return outcome;
+    if (m_sending)
+        return busy();
+    reports::PrintDocument document = m_document;
+    for (const auto &statement : statements)
+        document.print(statement);
+    return send(document, m_document.mark(), jobName);
 }
 
 PrintOutcome PrintService::endDoc(const QString &jobName)
 {
-    // While a document goes out the program handles events, and one of them
-    // may ask for the waiting lines to be sent: they are that document.
-    if (m_document.isEmpty() || m_sending)
+    if (m_document.isEmpty())
         return {};
+    if (m_sending)
+        return busy();
+    // A copy: lines printed while it goes out must not change it.
+    const reports::PrintDocument document = m_document;
+    return send(document, m_document.mark(), jobName);
+}
+
+PrintOutcome PrintService::busy()
+{
+    PrintOutcome outcome;
+    outcome.error = PrinterError(PrintProblem::Busy);
+    return outcome;
+}
+
+PrintOutcome PrintService::send(const reports::PrintDocument &document, const reports::PrintDocument::Mark &sentUpTo,
+                                const QString &jobName)
+{
     PrintOutcome outcome;
     {
         m_sending = true;
-        const auto sent = qScopeGuard([this] { m_sending = false; });
+        const auto sent = qScopeGuard([this] {
+            m_sending = false;
+            emit sendFinished();
+        });
         try {
             const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
-            outcome.delivery = sender().send(m_document, jobName, watcher.get());
+            outcome.delivery = sender().send(document, jobName, watcher.get());
             outcome.printer = sender().lastPrinterName();
             outcome.printerMessage = sender().lastPrinterMessage();
         } catch (const PrinterError &error) {
             outcome.error = error;
         }
+        if (outcome) {
+            const bool wasWaiting = hasWaitingLines();
+            m_document.dropUpTo(sentUpTo);
+            noteWaiting(wasWaiting);
+        }
     }
-    if (!outcome)
-        return outcome;
-    m_document = reports::PrintDocument();
-    noteWaiting(true);
     return outcome;
 }
 

@@ -92,20 +92,23 @@ public:
     explicit PrintService(std::unique_ptr<DocumentSender> sender = nullptr);
     ~PrintService() override;
 
-    // Adds to the current document; never touches the printer.
+    // Adds to the current document; never touches the printer. Lines
+    // added while a document is on its way wait for the next one.
     void print(const reports::PrintStatement &statement);
 
-    // Prints the statements, then ends the document: it goes to the printer
-    // as one job named `jobName`. When it cannot be sent, the statements are
-    // taken back and the document stays as it was.
+    // Sends the waiting lines followed by the statements as one job named
+    // `jobName`. The statements never join the waiting lines: when the
+    // document cannot be sent, the waiting lines stay as they were.
     PrintOutcome printAndEndDoc(const std::vector<reports::PrintStatement> &statements, const QString &jobName);
 
     // Sends whatever is waiting; nothing to send counts as sent.
     PrintOutcome endDoc(const QString &jobName);
 
-    // Whether a document is on its way to the printer right now (the program
-    // goes on handling events meanwhile): the end without a display must know
-    // whether the lines it finds waiting may already be on their way.
+    // Whether a document is on its way to the printer right now. The program
+    // goes on handling events meanwhile; a document asked for then is not
+    // sent (PrintProblem::Busy), and sendFinished() says when to ask again.
+    // What goes out is the lines waiting when sending began: lines printed
+    // meanwhile wait for the next document.
     bool isSending() const { return m_sending; }
 
     // Forgets the waiting lines, once they are kept elsewhere: saved in a
@@ -123,9 +126,16 @@ public:
 signals:
     // Lines began or stopped waiting in the current document.
     void waitingLinesChanged(bool waiting);
+    // A document went out or failed to; another may be sent now.
+    void sendFinished();
 
 private:
     DocumentSender &sender();
+    // Sends `document`, which holds the waiting lines up to `sentUpTo`; once
+    // CUPS has taken it, those lines stop waiting.
+    static PrintOutcome busy();
+    PrintOutcome send(const reports::PrintDocument &document, const reports::PrintDocument::Mark &sentUpTo,
+                      const QString &jobName);
     void noteWaiting(bool wasWaiting);
 
     reports::PrintDocument m_document;

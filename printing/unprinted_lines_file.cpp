@@ -5,17 +5,23 @@
 #include "printing/page_renderer.h"
 #include "printing/print_error.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace printing {
@@ -31,71 +37,158 @@ QString nameFor(const QDir &folder, const QString &baseName, int number)
     return folder.filePath(name + QStringLiteral(".pdf"));
 }
 
+// The process's umask, which the file's permissions follow as with any
+// file the user makes (a temporary file starts private). Read, not set and
+// reset: other threads may be making files.
+mode_t currentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        static const QRegularExpression line(QStringLiteral("^Umask:\\s*([0-7]+)$"), QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch match = line.match(QString::fromLatin1(status.readAll()));
+        bool ok = false;
+        const uint mask = match.captured(1).toUInt(&ok, 8);
+        if (ok)
+            return static_cast<mode_t>(mask);
+    }
+    return 022;
+}
+
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Renders the document into the open file as the printer would get it: the
-// same renderer, margins and font.
-bool render(const reports::PrintDocument &document, QFile &file, const QString &path)
+// The document as the printer would get it: the same renderer, margins and
+// font. The default printer cannot be asked for its paper now; the paper of
+// the region is the best guess for the pages it would have printed.
+QByteArray render(const reports::PrintDocument &document, const QString &path)
 {
-    QPdfWriter writer(&file);
-    describePdf(writer, program_info::title());
-    // The default printer cannot be asked for its paper now; the paper of the
-    // region is the best guess for the pages it would have printed.
-    preparePage(writer, regionalPaper());
-    try {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        describePdf(writer, program_info::title());
+        preparePage(writer, regionalPaper());
         paintDocument(writer, document, path);
-    } catch (const PrinterError &) {
-        return false;
     }
-    return file.flush() && file.error() == QFileDevice::NoError;
+    return pdf;
+}
+
+// Writes all of `bytes`; the system's error number when it cannot.
+int writeAll(int descriptor, const QByteArray &bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(descriptor, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : ENOSPC;
+        done += written;
+    }
+    return ::fsync(descriptor) == 0 ? 0 : errno;
+}
+
+// Gives the finished file its name, never replacing a file of that name.
+int nameFile(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system that cannot rename so: a second link, then the first
+    // goes.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
+}
+
+// The user's home: HOME, else the user database's (HOME is unset for
+// services and some su sessions; Qt would then take "/").
+QString homeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return QDir::homePath();
+    struct passwd entry = {};
+    struct passwd *found = nullptr;
+    std::array<char, 16384> buffer{};
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr
+        && found->pw_dir != nullptr)
+        return QFile::decodeName(found->pw_dir);
+    return {};
+}
+
+// The documents folder the user's settings name under `home`
+// (user-dirs.dirs), else home/Documents.
+QString documentsFolderIn(const QString &home)
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = home + QStringLiteral("/.config");
+    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+    if (dirs.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        static const QRegularExpression line(QStringLiteral("^XDG_DOCUMENTS_DIR=\"(.*)\"$"),
+                                             QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch match = line.match(QString::fromUtf8(dirs.readAll()));
+        if (match.hasMatch())
+            return match.captured(1).replace(QStringLiteral("$HOME"), home);
+    }
+    return home + QStringLiteral("/Documents");
 }
 
 } // namespace
 
 QString unprintedLinesFolder()
 {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    const QString home = homeFolder();
+    const QString documents = qEnvironmentVariableIsEmpty("HOME")
+                                  ? documentsFolderIn(home)
+                                  : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home;
 }
 
 SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QString &folder, const QString &baseName)
 {
     SavedLines result;
-    int descriptor = -1;
-    for (int number = 1; number <= kMostNames && descriptor < 0; ++number) {
-        result.path = nameFor(QDir(folder), baseName, number);
-        descriptor = ::open(QFile::encodeName(result.path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor < 0 && errno != EEXIST) {
-            result.reason = systemReason(errno);
-            return result;
-        }
-    }
-    if (descriptor < 0) {
-        result.reason = systemReason(EEXIST);
+    result.path = nameFor(QDir(folder), baseName, 1);
+    QByteArray pdf;
+    try {
+        pdf = render(document, result.path);
+    } catch (const PrinterError &) {
+        result.reason = QStringLiteral("the document could not be laid out");
         return result;
     }
-
-    QFile file;
-    bool written = file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
-    if (written)
-        written = render(document, file, result.path);
-    else
-        ::close(descriptor);
-    if (!written && file.error() != QFileDevice::NoError)
-        result.reason = file.errorString();
-    // The program is ending, perhaps with the computer shutting down: the
-    // file must be on disk before the program says it is.
-    if (written && ::fsync(file.handle()) != 0) {
-        written = false;
+    // Written whole under a name of its own first, so that no half-written
+    // file ever carries the name (a full disk, the program killed).
+    QByteArray temporary = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(baseName)));
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) {
         result.reason = systemReason(errno);
+        return result;
     }
-    file.close();
-    result.saved = written;
-    if (!result.saved)
-        QFile::remove(result.path);
+    int error = writeAll(descriptor, pdf);
+    ::fchmod(descriptor, static_cast<mode_t>(0666) & ~currentUmask());
+    ::close(descriptor);
+    for (int number = 1; error == 0 && number <= kMostNames; ++number) {
+        result.path = nameFor(QDir(folder), baseName, number);
+        error = nameFile(temporary, QFile::encodeName(result.path));
+        if (error == 0) {
+            result.saved = true;
+            // The name, too, must be on disk before the program says it is.
+            const int directory = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (directory >= 0) {
+                ::fsync(directory);
+                ::close(directory);
+            }
+            return result;
+        }
+        if (error == EEXIST && number < kMostNames)
+            error = 0;
+    }
+    ::unlink(temporary.constData());
+    result.reason = systemReason(error);
     return result;
 }
 

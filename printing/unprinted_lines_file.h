@@ -16,15 +16,17 @@ struct SavedLines {
 };
 
 // Where such files go: the user's documents folder, or the home folder when
-// there is none. It is never created, since the program writes nothing but
-// the file itself.
+// there is none; with HOME unset, those of the user database's home. It is
+// never created, since the program writes nothing but the file itself.
 QString unprintedLinesFolder();
 
 // Writes the document as a PDF, page for page as the printer would have
 // received it, into `folder` as "<baseName>.pdf", or "<baseName> (2).pdf"
-// and so on when that name is taken. The file is created exclusively, so an
-// existing file is never replaced, not even one another program creates at
-// the same moment. A file that cannot be written whole is removed again.
+// and so on when that name is taken. It is written whole under a hidden
+// temporary name and on disk before it takes its name, which never replaces
+// an existing file, not even one another program creates at the same
+// moment; a file that cannot be written whole is removed again, and the
+// reason is the system's ("No space left on device").
 SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QString &folder, const QString &baseName);
 
 } // namespace printing

@@ -9,6 +9,9 @@
 #include "ui/widgets/program_icon.h"
 
 #include <QApplication>
+#include <QProgressDialog>
+
+#include <utility>
 
 namespace ui {
 
@@ -74,10 +77,28 @@ void Program::showMainWindow()
 
 void Program::End()
 {
+    // Once the loop has stopped, a second request (a signal while the lines
+    // go out at the end) must not stop the message boxes that follow.
+    if (std::exchange(m_ending, true))
+        return;
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *shown : windows)
-        shown->hide();
-    QCoreApplication::exit(0);
+        if (!qobject_cast<QProgressDialog *>(shown))
+            shown->hide();
+    exitWhenIdle();
+}
+
+void Program::exitWhenIdle()
+{
+    // Stopping the loop while a document goes out would make every message
+    // box after it return at once, unseen: what became of the document
+    // (a stopped printer holding it, say) must be told first.
+    if (!m_printer->isSending()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    QObject::connect(m_printer.get(), &printing::PrintService::sendFinished, m_printer.get(),
+                     [this] { exitWhenIdle(); }, Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 } // namespace ui

@@ -64,14 +64,19 @@ public:
     // Shows the main window modeless, for windows that return to it.
     void showMainWindow();
 
-    // Ends the program at once: every window is hidden and the event loop
-    // stops; nothing is asked.
+    // Ends the program: every window is hidden and the event loop stops;
+    // nothing is asked. A document on its way goes out first, and what
+    // became of it is told (the progress window stays meanwhile). Asked
+    // again once ending, it changes nothing.
     void End();
+    bool isEnding() const { return m_ending; }
 
 private:
     template <typename Form> Form &window(Form *&instance);
 
     explicit Program(Parts parts);
+    // Stops the event loop once no document is on its way.
+    void exitWhenIdle();
 
     accounting::RunningTotals m_totals;
     std::unique_ptr<platform::RegionalFormat> m_format;
@@ -84,6 +89,7 @@ private:
     forms::frmCharter *m_charter = nullptr;
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
+    bool m_ending = false;
 };
 
 } // namespace ui

@@ -73,6 +73,10 @@ public:
 
     Mark mark() const;
     void rollBack(const Mark &mark);
+    // Drops what was printed up to the mark (a document that went out) and
+    // keeps what was printed since; a line left open at the mark goes on as
+    // a line of its own.
+    void dropUpTo(const Mark &mark);
 
     std::size_t lineCount() const { return m_lineStarts.size(); }
     bool isEmpty() const { return m_lineStarts.empty(); }

@@ -28,8 +28,9 @@ struct Pair {
 
 } // namespace
 
-CuttingProxy::CuttingProxy(const QString &listenPath, const QString &targetPath, long cutAfterBytes)
-    : m_target(targetPath), m_cutAfter(cutAfterBytes)
+CuttingProxy::CuttingProxy(const QString &listenPath, const QString &targetPath, long cutAfterBytes,
+                           bool goneAfterCut)
+    : m_target(targetPath), m_cutAfter(cutAfterBytes), m_goneAfterCut(goneAfterCut)
 {
     const sockaddr_un address = addressOf(listenPath);
     ::unlink(address.sun_path);
@@ -72,7 +73,7 @@ void CuttingProxy::relay()
             const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
             const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
             const sockaddr_un target = addressOf(m_target);
-            if (client >= 0 && ::connect(server, reinterpret_cast<const sockaddr *>(&target), sizeof target) == 0) {
+            if (client >= 0 && !(m_cut && m_goneAfterCut) && ::connect(server, reinterpret_cast<const sockaddr *>(&target), sizeof target) == 0) {
                 pairs.push_back({client, server});
             } else {
                 ::close(client);
@@ -93,7 +94,8 @@ void CuttingProxy::relay()
                 if (got > 0 && upload)
                     pairs[i].uploaded += got;
                 const int to = upload ? pairs[i].server : pairs[i].client;
-                if (got <= 0 || (upload && !m_cut && pairs[i].uploaded > m_cutAfter)) {
+                const bool cut = !m_cut && pairs[i].uploaded > m_cutAfter && upload != m_goneAfterCut;
+                if (got <= 0 || cut) {
                     if (got > 0)
                         m_cut = true;
                     closePair(i);

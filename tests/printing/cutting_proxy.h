@@ -10,10 +10,13 @@
 // in the middle of an upload, as a scheduler restart or a flaky link to a
 // print server does: the first connection whose client has sent more than
 // `cutAfterBytes` is closed at both ends. Every later connection is relayed
-// whole.
+// whole. With `goneAfterCut`, the upload goes through whole and the
+// connection is cut as the scheduler answers it; every later connection is
+// then closed at once, as if the scheduler had gone: the scheduler holds the
+// whole document, and the job cannot be cancelled.
 class CuttingProxy {
 public:
-    CuttingProxy(const QString &listenPath, const QString &targetPath, long cutAfterBytes);
+    CuttingProxy(const QString &listenPath, const QString &targetPath, long cutAfterBytes, bool goneAfterCut = false);
     ~CuttingProxy();
     CuttingProxy(const CuttingProxy &) = delete;
     CuttingProxy &operator=(const CuttingProxy &) = delete;
@@ -26,6 +29,7 @@ private:
 
     QString m_target;
     long m_cutAfter;
+    bool m_goneAfterCut;
     int m_listener = -1;
     std::atomic<bool> m_stop = false;
     std::atomic<bool> m_cut = false;

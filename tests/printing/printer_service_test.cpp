@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 using printing::PrintOutcome;
@@ -26,6 +28,7 @@ struct Spool {
     int attempts = 0;
     bool failing = false;
     bool failWithOtherError = false;
+    std::function<void()> whileSending; // what the program's events do meanwhile
 };
 
 class FakeSender final : public printing::DocumentSender {
@@ -35,6 +38,8 @@ public:
                             printing::PrintWatcher *) override
     {
         ++m_spool.attempts;
+        if (m_spool.whileSending)
+            std::exchange(m_spool.whileSending, nullptr)();
         if (m_spool.failWithOtherError)
             throw std::bad_alloc();
         if (m_spool.failing)
@@ -182,6 +187,40 @@ TEST_F(PrinterService, AnyOtherFailureWhileSendingAlsoTakesTheLinesBack)
     spool.failWithOtherError = false;
     ASSERT_TRUE(printSummary());
     EXPECT_EQ(spool.jobs[0], concat({charterText("Jones")}, kSummaryLines));
+}
+
+// Events handled while a document goes out (a screen reader pressing OK or
+// Print Summary) may print a line or ask for a document: the document sent
+// is the one there was when sending began, whether it goes out or not; the
+// line waits for the next one, and the request is refused, never answered
+// as printed.
+TEST_F(PrinterService, WhatHappensWhileADocumentGoesOutWaitsForTheNextOne)
+{
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing ? "the document fails" : "the document goes out");
+        printer.discardWaitingLines();
+        spool.jobs.clear();
+        spool.failing = failing;
+        printer.print(charter("Jones"));
+        std::vector<PrintOutcome> duringSend;
+        spool.whileSending = [&] {
+            EXPECT_TRUE(printer.isSending());
+            printer.print(charter("Smith"));
+            duringSend = {printSummary(), printer.endDoc(qs("charters"))};
+        };
+        EXPECT_EQ(static_cast<bool>(printSummary()), !failing);
+        ASSERT_EQ(duringSend.size(), 2u);
+        for (const PrintOutcome &refused : duringSend)
+            EXPECT_TRUE(!refused && refused.error->problem() == printing::PrintProblem::Busy);
+        EXPECT_EQ(spool.jobs, failing ? std::vector<std::vector<QString>>{}
+                                      : std::vector<std::vector<QString>>{concat({charterText("Jones")}, kSummaryLines)});
+        spool.failing = false;
+        ASSERT_TRUE(printSummary());
+        EXPECT_EQ(spool.jobs.back(), concat(failing ? std::vector{charterText("Jones"), charterText("Smith")}
+                                                    : std::vector{charterText("Smith")},
+                                            kSummaryLines));
+        EXPECT_TRUE(printer.document().isEmpty());
+    }
 }
 
 TEST_F(PrinterService, ASenderSetLaterIsTheOneUsed)

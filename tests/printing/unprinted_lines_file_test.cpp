@@ -3,8 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <pwd.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -26,6 +35,36 @@ TEST(UnprintedLinesFile, TakesTheFirstFreeNameAndReplacesNothing)
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), QByteArray("kept"));
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("nowhere"))));
+}
+
+// A disk that fills part of the way: the system's own reason, and no part
+// of the file left behind, not even under its temporary name.
+TEST(UnprintedLinesFile, AFullDiskGivesTheSystemsReasonAndLeavesNothing)
+{
+    QTemporaryDir folder;
+    if (::mount("selvaro-full", QFile::encodeName(folder.path()).constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root): " << std::strerror(errno);
+    reports::PrintDocument document;
+    for (int line = 0; line < 2000; ++line)
+        document.print(reports::PrintStatement().text(QStringLiteral("Charter line %1").arg(line)).endLine());
+    const printing::SavedLines saved = printing::saveUnprintedLines(document, folder.path(), QStringLiteral("Lines"));
+    const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    ::umount(QFile::encodeName(folder.path()).constData());
+    EXPECT_FALSE(saved.saved);
+    EXPECT_EQ(saved.reason, QStringLiteral("No space left on device"));
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+}
+
+// With HOME unset (a service, su), the folder is in the user database's
+// home, never the root of the file system Qt would take.
+TEST(UnprintedLinesFile, WithoutHomeTheUserDatabasesHomeIsUsed)
+{
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    const QString folder = printing::unprintedLinesFolder();
+    qputenv("HOME", home);
+    const QString own = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
+    EXPECT_TRUE(folder == own || QFileInfo(folder).dir().path() == own) << folder.toStdString();
 }
 
 } // namespace

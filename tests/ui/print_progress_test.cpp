@@ -5,6 +5,7 @@
 #include "ui/widgets/print_progress.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -76,21 +77,30 @@ TEST(Progress, WaitingForThePrintServiceKeepsTheProgramPaintedAndTakesNoInput)
     window.installEventFilter(&counter);
 
     ui::PrintProgress progress(words(), 100ms);
+    // The "print service" answers once the test lets it: when the window
+    // has said what the program waits for, or after 10 s at the latest.
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future().share();
     bool handled = false;
     QString shownWhileWaiting;
-    progress.waitFor([&] {
-        QMetaObject::invokeMethod(qApp, [&] {
-            handled = true;
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QApplication::sendEvent(&window, &key);
-        });
-        std::this_thread::sleep_for(400ms);
-        QMetaObject::invokeMethod(qApp, [&] {
-            if (progress.dialog() != nullptr && progress.dialog()->isVisible())
-                shownWhileWaiting = progress.dialog()->labelText();
-        });
-        std::this_thread::sleep_for(100ms);
+    QTimer::singleShot(0, [&] {
+        handled = true;
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(&window, &key);
     });
+    QTimer watching;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&watching, &QTimer::timeout, [&] {
+        if (progress.dialog() != nullptr && progress.dialog()->isVisible())
+            shownWhileWaiting = progress.dialog()->labelText();
+        if (!shownWhileWaiting.isEmpty() || clock.elapsed() > 10'000) {
+            watching.stop();
+            answer.set_value();
+        }
+    });
+    watching.start(10);
+    progress.waitFor([answered] { answered.wait(); });
     EXPECT_TRUE(handled) << "events are handled while the print service is waited for";
     EXPECT_EQ(shownWhileWaiting, qs("Waiting for the print service\u2026"));
     EXPECT_EQ(keys, 0) << "a key pressed while waiting reached the window";

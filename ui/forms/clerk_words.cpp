@@ -85,14 +85,34 @@ QString printerFaultCause(const printing::PrinterError &error)
         return QStringLiteral("Printing to \"%1\" could not start.").arg(error.destination());
     case PrintProblem::CouldNotTurnPage:
         return QStringLiteral("The printer could not start page %1 of the document.").arg(error.page());
+    case PrintProblem::NoAnswer:
+        return QStringLiteral("The print service did not answer before the program had to end.");
+    case PrintProblem::Busy:
+        return QStringLiteral("Another document was on its way to the printer, so this one was not sent.");
     case PrintProblem::CouldNotFinish:
         break;
     }
     return QStringLiteral("Printing to \"%1\" could not be finished.").arg(error.destination());
 }
 
+namespace {
+
+// CUPS could not be made to cancel a job that may hold the whole document.
+QString mayHavePrinted(const QString &printer)
+{
+    return QStringLiteral("The document may have been printed: the printer \"%1\" may hold it whole, and it "
+                          "could not be cancelled.")
+        .arg(printer);
+}
+
+} // namespace
+
 QString documentNotPrinted(const printing::PrinterError &error)
 {
+    if (error.mayPrint())
+        return QStringLiteral("%1\n\n%2\n\nLook at the printer before printing again: the lines are kept, and "
+                              "printing them again prints them a second time if this document printed.")
+            .arg(mayHavePrinted(error.destination()), printerFaultCause(error));
     QString kept;
     switch (error.problem()) {
     case printing::PrintProblem::CannotPrintDocuments:
@@ -168,12 +188,21 @@ QString jobChartersAtSessionSave()
 
 QString unprintedLinesFileName(const QDateTime &when)
 {
-    return QStringLiteral("%1 \u2013 charters not printed %2")
+    return QStringLiteral("%1 \u2013 charters not yet printed %2")
         .arg(program_info::title(), when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+}
+
+QString printingAtEnd()
+{
+    return QStringLiteral("Printing the waiting charter lines before the program ends\u2026");
 }
 
 QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path)
 {
+    if (error.mayPrint())
+        return QStringLiteral("%1 The charter lines still waiting were saved in \"%2\". Look at the printer before "
+                              "printing that file: print it only if they were not printed.\n\n%3")
+            .arg(mayHavePrinted(error.destination()), path, printerFaultCause(error));
     return QStringLiteral("The charter lines still waiting could not be printed before the program ended. "
                           "They were saved in \"%1\". Print that file when the printer is ready.\n\n%2")
         .arg(path, printerFaultCause(error));
@@ -189,13 +218,17 @@ QString saveFailure(const printing::SavedLines &file)
 QString cutShort()
 {
     return QStringLiteral("The program lost its display while the charter lines still waiting were on their way "
-                          "to the printer, and had to end before the print service took them.");
+                          "to the printer, and had to end without knowing whether the print service took them.");
 }
 
 } // namespace
 
 QString linesLostAtEnd(const printing::PrinterError &error, const printing::SavedLines &file)
 {
+    if (error.mayPrint())
+        return QStringLiteral("%1 Saving the charter lines still waiting in \"%2\" failed (%3): unless they were "
+                              "printed, they are lost.\n\n%4")
+            .arg(mayHavePrinted(error.destination()), file.path, saveFailure(file), printerFaultCause(error));
     return QStringLiteral("The charter lines still waiting could not be printed before the program ended. "
                           "Saving them in \"%1\" failed too (%2), so they are lost.\n\n%3")
         .arg(file.path, saveFailure(file), printerFaultCause(error));
@@ -203,7 +236,8 @@ QString linesLostAtEnd(const printing::PrinterError &error, const printing::Save
 
 QString linesSavedCutShort(const QString &path)
 {
-    return QStringLiteral("%1 They were saved in \"%2\". Print that file only if they were not printed.")
+    return QStringLiteral("%1 They were saved in \"%2\". Look at the printer: print that file only if they were not "
+                          "printed.")
         .arg(cutShort(), path);
 }
 

@@ -72,6 +72,8 @@ QString jobChartersAtSessionSave();
 // clerk is told once they were saved there, or when that failed too; also
 // when the display went while they were on their way to the printer.
 QString unprintedLinesFileName(const QDateTime &when);
+// What the progress window says while they go out at the end.
+QString printingAtEnd();
 QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path);
 QString linesLostAtEnd(const printing::PrinterError &error, const printing::SavedLines &file);
 QString linesSavedCutShort(const QString &path);

@@ -79,6 +79,8 @@ void frmMain::mnuFileNewCharter_Click()
 
 void frmMain::mnuFilePrintSummary_Click()
 {
+    if (putOffWhileSending(&frmMain::mnuFilePrintSummary_Click))
+        return;
     const accounting::RunningTotals &totals = m_program.totals();
     if (totals.gintCharterCount() == 0) {
         MsgBox(words::noDataToSummarize(), ui::vbOKOnly, words::errorTitle());
@@ -92,6 +94,8 @@ void frmMain::mnuFilePrintSummary_Click()
 
 void frmMain::mnuFilePrintYachtType_Click()
 {
+    if (putOffWhileSending(&frmMain::mnuFilePrintYachtType_Click))
+        return;
     const QStringList types = m_program.frmCharter().cboYacht->entries();
     printed(m_program.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList()));
 }
@@ -120,6 +124,16 @@ bool frmMain::printed(const printing::PrintOutcome &outcome)
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
         MsgBox(words::printerHoldsJob(outcome.printer), ui::vbExclamation);
     return static_cast<bool>(outcome);
+}
+
+bool frmMain::putOffWhileSending(void (frmMain::*handler)())
+{
+    printing::PrintService &printer = m_program.printer();
+    if (!printer.isSending())
+        return false;
+    connect(&printer, &printing::PrintService::sendFinished, this, guarded(this, handler),
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

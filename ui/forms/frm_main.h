@@ -52,6 +52,10 @@ private:
     // Reports a document that did not go out, or that a stopped printer
     // holds; true when it went out.
     bool printed(const printing::PrintOutcome &outcome);
+    // While a document is on its way (events are handled meanwhile, a screen
+    // reader's press among them), a command that prints runs once it has
+    // gone; true when `handler` was put off so.
+    bool putOffWhileSending(void (frmMain::*handler)());
 
     ui::Program &m_program;
 };

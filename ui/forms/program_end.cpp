@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: MIT
 #include "ui/forms/program_end.h"
 
+#include "printing/cups_client.h"
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/program.h"
+#include "ui/widgets/print_progress.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QGuiApplication>
 #include <QSessionManager>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
-#include <future>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <thread>
 
 namespace forms {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // How long the lines may take to go out once the display is gone: the
 // program must end soon, and the print service waits for a scheduler that
@@ -29,15 +36,27 @@ printing::SavedLines save(const reports::PrintDocument &document)
                                         words::unprintedLinesFileName(QDateTime::currentDateTime()));
 }
 
-// Sends the waiting lines as the job named, or saves them when the printer
-// cannot take them; returns what the clerk must be told, if anything.
-std::optional<QString> sendOrSave(ui::Program &program, const QString &jobName = words::jobChartersAtClosing())
+// Sends the waiting lines as the job named. Before the first byte goes to
+// CUPS they are saved in a file, so that the program killed meanwhile (as
+// session managers do when it takes long) loses nothing; the file goes once
+// CUPS has taken the whole document, and is kept when not. Returns what the
+// clerk must be told, if anything.
+std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 {
     printing::PrintService &printer = program.printer();
-    const printing::PrintOutcome outcome = printer.endDoc(jobName);
-    if (outcome)
+    if (!printer.hasWaitingLines())
         return std::nullopt;
     const printing::SavedLines file = save(printer.document());
+    const printing::PrintOutcome outcome = printer.endDoc(jobName);
+    if (outcome) {
+        if (file.saved)
+            QFile::remove(file.path);
+        if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
+            return words::printerStopped(outcome.printer, outcome.printerMessage);
+        if (outcome.delivery == printing::Delivery::HeldInQueue)
+            return words::printerHoldsJob(outcome.printer);
+        return std::nullopt;
+    }
     if (!file.saved)
         return words::linesLostAtEnd(*outcome.error, file);
     printer.discardWaitingLines();
@@ -58,11 +77,60 @@ void tellOnStandardError(const QString &sentence)
     std::fflush(stderr);
 }
 
+// Runs the calls to the print service on a thread of their own until the
+// deadline; then tells them to give up (libcups's timeout callback) and
+// waits for the thread to end, so that exactly one outcome follows and no
+// thread is left running as the process ends.
+class Deadline final : public printing::PrintWatcher {
+public:
+    explicit Deadline(Clock::time_point until) : m_until(until) {}
+
+    void pageDone(int, int) override {}
+
+    void waitFor(const std::function<void()> &work) override
+    {
+        std::exception_ptr failure;
+        bool finished = false;
+        std::mutex mutex;
+        std::condition_variable done;
+        std::thread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            finished = true;
+            done.notify_one();
+        });
+        {
+            std::unique_lock lock(mutex);
+            if (!done.wait_until(lock, m_until, [&] { return finished; }))
+                printing::cups::abandonWaits();
+        }
+        worker.join();
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+private:
+    Clock::time_point m_until;
+};
+
 } // namespace
 
 void printWaitingLinesAtEnd(ui::Program &program)
 {
-    if (const auto sentence = sendOrSave(program))
+    if (!program.printer().hasWaitingLines())
+        return;
+    // The windows are hidden by now: the progress window says at once why
+    // the program is still there.
+    program.printer().setWatcherFactory([] {
+        return std::make_unique<ui::PrintProgress>(
+            ui::PrintProgress::Words{&words::printingAtEnd, &words::pagesPrepared, &words::printerLogin},
+            std::chrono::milliseconds(0));
+    });
+    if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
         ui::MsgBox(program.messageBoxes(), *sentence, ui::vbExclamation);
 }
 
@@ -71,30 +139,25 @@ void printWaitingLinesWithoutDisplay(ui::Program &program)
     printing::PrintService &printer = program.printer();
     if (!printer.hasWaitingLines())
         return;
-    printer.setWatcherFactory(nullptr);
-    // A copy: the thread below may still be using the service's own.
-    const reports::PrintDocument waiting = printer.document();
     if (printer.isSending()) {
-        tellOnStandardError(saveCutShort(waiting));
+        tellOnStandardError(saveCutShort(printer.document()));
         return;
     }
-    std::packaged_task<std::optional<QString>()> send([&program] { return sendOrSave(program); });
-    std::future<std::optional<QString>> sent = send.get_future();
-    // Left running when it takes too long; the process ends right after.
-    std::thread(std::move(send)).detach();
-    if (sent.wait_for(kWaitWithoutDisplay) == std::future_status::ready) {
-        if (const auto sentence = sent.get())
-            tellOnStandardError(*sentence);
-    } else {
-        tellOnStandardError(saveCutShort(waiting));
-    }
+    const Clock::time_point until = Clock::now() + kWaitWithoutDisplay;
+    printer.setWatcherFactory([until] { return std::make_unique<Deadline>(until); });
+    if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
+        tellOnStandardError(*sentence);
 }
 
 void commitWaitingLinesOnSessionRequest(ui::Program &program)
 {
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &program.printer(),
                      [&program](QSessionManager &session) {
-                         const auto sentence = sendOrSave(program, words::jobChartersAtSessionSave());
+                         // A document on its way holds the lines waiting when
+                         // it began; those printed since wait for the end.
+                         if (program.printer().isSending())
+                             return;
+                         const auto sentence = sendSafely(program, words::jobChartersAtSessionSave());
                          if (!sentence)
                              return;
                          if (session.allowsInteraction()) {

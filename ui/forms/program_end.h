@@ -5,22 +5,27 @@ namespace ui {
 class Program;
 }
 
-// The charter lines still waiting as the program ends, however it ends. The
-// printer gets them; when it cannot take them, they are saved as a PDF in
-// the user's documents folder instead (printing/unprinted_lines_file.h) and
-// the clerk is told where, or that they are lost and why when that fails too.
+// The charter lines still waiting as the program ends, however it ends.
+// Before the first byte goes to the printer they are saved as a PDF in the
+// user's documents folder (printing/unprinted_lines_file.h), so that the
+// program killed meanwhile leaves them there; the file is removed once CUPS
+// has taken the whole document. When the printer cannot take them, the
+// clerk is told where the file is, or that they are lost and why when it
+// could not be written either; a printer that holds the job is told too.
 namespace forms {
 
 // After the event loop has stopped (Exit, closing the main window, the
-// termination signals): the clerk is told in a message box.
+// termination signals): a progress window shows while they go out, and the
+// clerk is told in a message box.
 void printWaitingLinesAtEnd(ui::Program &program);
 
 // With the display gone, as Qt ends the process (ui::DisplayGoneHook): no
 // window is shown, not even the progress window, and the clerk is told on
-// standard error. Lines that were on their way when the display went, or
-// that the print service has not taken after some seconds, are saved, as
-// the program cannot wait. The caller ends the process at once afterwards:
-// a call to the print service may still be running.
+// standard error. The print service is waited for 10 seconds at most; then
+// its calls give up and end before this returns, so that the lines are in
+// exactly one confirmed job or one file. Lines that were on their way when
+// the display went are saved, as the program cannot know whether they
+// arrived; the caller ends the process at once afterwards.
 void printWaitingLinesWithoutDisplay(ui::Program &program);
 
 // From now on, when the session manager asks the program to commit its data

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/print_progress.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QProgressDialog>
 #include <QThread>
@@ -8,6 +9,7 @@
 
 #include <atomic>
 #include <exception>
+#include <utility>
 #include <thread>
 
 namespace ui {
@@ -55,6 +57,14 @@ private:
 };
 
 namespace {
+
+// Ends the main thread's wait for events, from any thread, without posting
+// anything.
+void wakeMainThread()
+{
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(qApp->thread()))
+        dispatcher->wakeUp();
+}
 
 bool haveWidgets() { return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr; }
 
@@ -136,19 +146,34 @@ void PrintProgress::waitFor(const std::function<void()> &work)
             failure = std::current_exception();
         }
         finished = true;
-        // Wakes the event loop below.
-        QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+        wakeMainThread();
     });
     // Wakes it too, so that the window appears when it is due.
     QTimer tick;
     tick.start(50);
     while (!finished) {
         show(m_words.waiting(), 0, 0);
+        answerLoginRequest();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void PrintProgress::answerLoginRequest()
+{
+    std::function<void()> ask;
+    {
+        const std::lock_guard lock(m_loginMutex);
+        ask = std::exchange(m_loginRequest, nullptr);
+    }
+    if (!ask)
+        return;
+    ask();
+    const std::lock_guard lock(m_loginMutex);
+    m_loginAnswered = true;
+    m_loginDone.notify_all();
 }
 
 std::optional<printing::PrinterLogin> PrintProgress::askLogin(const printing::LoginRequest &request)
@@ -166,10 +191,18 @@ std::optional<printing::PrinterLogin> PrintProgress::askLogin(const printing::Lo
         if (m_inputHold)
             m_inputHold->pause(false);
     };
-    if (QThread::currentThread() == qApp->thread())
+    if (QThread::currentThread() == qApp->thread()) {
         ask();
-    else // the main thread handles events meanwhile (waitFor)
-        QMetaObject::invokeMethod(qApp, ask, Qt::BlockingQueuedConnection);
+        return login;
+    }
+    // The main thread is in waitFor() meanwhile, handling events: it runs
+    // the question there. Handed over under a mutex of the standard library,
+    // so that the hand-over is plain to the thread sanitizer as well.
+    std::unique_lock lock(m_loginMutex);
+    m_loginRequest = ask;
+    m_loginAnswered = false;
+    wakeMainThread();
+    m_loginDone.wait(lock, [this] { return m_loginAnswered; });
     return login;
 }
 

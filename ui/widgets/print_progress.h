@@ -9,8 +9,10 @@
 #include <QString>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class QProgressDialog;
 class QWidget;
@@ -54,6 +56,8 @@ private:
     class InputHold;
 
     void show(const QString &label, int value, int maximum);
+    // Asks the clerk what askLogin() was asked on another thread, if anything.
+    void answerLoginRequest();
 
     Words m_words;
     std::chrono::milliseconds m_delay;
@@ -61,6 +65,10 @@ private:
     std::unique_ptr<InputHold> m_inputHold;
     std::unique_ptr<QProgressDialog> m_dialog;
     QPointer<QWidget> m_returnTo; // the window that had the keyboard before
+    std::mutex m_loginMutex;
+    std::condition_variable m_loginDone;
+    std::function<void()> m_loginRequest; // from the thread that talks to the print service
+    bool m_loginAnswered = false;
 };
 
 } // namespace ui

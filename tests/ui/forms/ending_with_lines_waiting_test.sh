@@ -213,7 +213,7 @@ enter_charter "Stillwell"
 sever_display
 # The one PDF saved in the documents folder, named in the program's message.
 expect_saved() {
-  saved=("$work/home/Documents/Selvaro's Yachts – charters not printed "*.pdf)
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
   [ -f "${saved[0]}" ] && [ "${#saved[@]}" -eq 1 ] || fail "not one PDF saved in the documents folder"
   grep -qF "They were saved in \"${saved[0]}\"." "$work/program.log" || fail "the saved file was not named"
 }
@@ -225,6 +225,27 @@ columns=$(pdftotext -bbox "${saved[0]}" - |
 [ "$columns" = '5:Stillwell 30:Sloop 46:24 57:2.5 68:$342.50' ] || fail "saved line laid out as: $columns"
 echo "ok: losing the display with the scheduler stopped: the line was saved at its columns"
 "${control[@]}" start
+
+# Asked to end with the scheduler not answering, the program waits with
+# its progress window shown; the line is already saved before it is sent,
+# so the SIGKILL a session manager sends after its timeout loses nothing.
+rm "${saved[@]}"
+start_program
+enter_charter "Killingsworth"
+"${control[@]}" freeze
+kill -TERM "$program_pid"
+for _ in $(seq 100); do
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+  [ -f "${saved[0]}" ] && xdotool search --onlyvisible --name "^Selvaro's Yachts\$" >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name "^Selvaro's Yachts\$" >/dev/null || fail "no window while waiting at the end"
+kill -KILL "$program_pid"
+expect_ended "SIGKILL"
+"${control[@]}" thaw
+[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Killingsworth ||
+  fail "killed while waiting at the end, the line is not in one saved PDF"
+echo "ok: killed while waiting for the scheduler at the end: the line was in the saved PDF"
 
 # A scheduler that does not answer is waited for 10 seconds, no more.
 rm "${saved[@]}"

@@ -206,7 +206,7 @@ TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
 TEST_F(MainWindow, WaitingLinesThePrinterRefusesAtTheEndAreSavedAndTheClerkIsToldWhere)
 {
     const QRegularExpression name(QStringLiteral(
-        "/Selvaro's Yachts \u2013 charters not printed \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.pdf$"));
+        "/Selvaro's Yachts \u2013 charters not yet printed \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.pdf$"));
     const struct {
         const char *folder; // in the home folder, or null for a home that is not there
         bool documents;

@@ -276,20 +276,42 @@ TEST_F(PrinterFaults, YachtListWhileTheSchedulerIsStopped)
 }
 
 // The connection to the scheduler breaks while the document is uploaded:
-// never taken for a print; the half-sent job is cancelled, and the retry
-// prints every line once.
+// never taken for a print. The half-sent job is cancelled, and the retry
+// prints every line once; where the scheduler is gone after the cut, so that
+// the cancel cannot be confirmed, the clerk is told that the document may
+// have printed, and the lines are kept.
 TEST_F(PrinterFaults, ConnectionCutWhileTheDocumentGoesOut)
 {
-    enterCharters(kDay);
     const QByteArray server = qgetenv("CUPS_SERVER");
-    const QString relay = QDir(g_spool).filePath(QStringLiteral("../relay.sock"));
-    CuttingProxy proxy(relay, schedulerSocket(), 4096);
-    ASSERT_TRUE(proxy.listening());
-    qputenv("CUPS_SERVER", relay.toLocal8Bit());
-    expectRefusedPrint('P', QStringLiteral("did not reach the printer"));
-    EXPECT_TRUE(proxy.hasCut());
-    expectSummaryPrintsEachLineOnce(kDay);
-    qputenv("CUPS_SERVER", server);
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "the scheduler gone after the cut" : "the scheduler still there");
+        m_boxes->boxes.clear();
+        m_jobsBefore = spooledJobs();
+        enterCharters(kDay);
+        const QString relay = QDir(g_spool).filePath(QStringLiteral("../relay.sock"));
+        CuttingProxy proxy(relay, schedulerSocket(), 4096, gone);
+        ASSERT_TRUE(proxy.listening());
+        qputenv("CUPS_SERVER", relay.toLocal8Bit());
+        const State before = state();
+        chooseMenu(main(), 'F', 'P');
+        qputenv("CUPS_SERVER", server);
+        EXPECT_TRUE(proxy.hasCut());
+        ASSERT_EQ(m_boxes->boxes.size(), 1u);
+        const QString &told = m_boxes->boxes[0].prompt;
+        std::cout << "[ showed   ] " << (gone ? "gone" : "there") << ": " << told.toStdString() << "\n";
+        EXPECT_EQ(state(), before) << "the lines are kept";
+        EXPECT_TRUE(told.contains(QStringLiteral("did not reach the printer"))) << told.toStdString();
+        EXPECT_EQ(told.contains(QStringLiteral("The document may have been printed")), gone) << told.toStdString();
+        EXPECT_EQ(told.contains(QStringLiteral("Look at the printer before printing again")), gone);
+        EXPECT_EQ(told.contains(QStringLiteral("Nothing was lost")), !gone);
+        if (gone) {
+            printer().discardWaitingLines();
+            control(QStringLiteral("release")); // what the clerk would cancel at the printer
+        } else {
+            m_boxes->boxes.clear();
+            expectSummaryPrintsEachLineOnce(kDay);
+        }
+    }
 }
 
 // Each document takes the default paper of its queue, margins inside it,
