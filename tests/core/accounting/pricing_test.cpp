@@ -8,7 +8,7 @@
 #include <optional>
 
 using accounting::priceCharter;
-using accounting::RateForSize;
+using accounting::rateForSize;
 using platform::Currency;
 
 namespace {
@@ -16,10 +16,10 @@ namespace {
 Currency units(std::int64_t tenThousandths) { return Currency::fromTenThousandths(tenThousandths); }
 
 // Every size of the table is priced in the Pricing table below.
-TEST(RateForSize, SizesOutsideTheTableArePricedAtZero)
+TEST(RateTable, SizesOutsideTheTableArePricedAtZero)
 {
     for (std::int16_t size : std::initializer_list<std::int16_t>{23, 0, -22, 46, 21, INT16_MIN, INT16_MAX})
-        EXPECT_EQ(RateForSize(size), Currency()) << size;
+        EXPECT_EQ(rateForSize(size), Currency()) << size;
 }
 
 struct PricingCase {
