@@ -22,9 +22,9 @@ int main(int argc, char *argv[])
 
     ui::Program program;
     // Ended by the system, the program still sends the lines waiting.
-    ui::endOnTerminationSignals([&program] { program.End(); });
+    ui::endOnTerminationSignals([&program] { program.end(); });
     // So does the session manager at a logout, whatever window is open.
-    ui::endOnQuitRequest([&program] { program.End(); });
+    ui::endOnQuitRequest([&program] { program.end(); });
     // Before a logout it sends them without ending.
     forms::commitWaitingLinesOnSessionRequest(program);
     // With the display gone (the X server, the Wayland compositor), Qt ends

@@ -78,7 +78,7 @@ void BM_AcceptCharter(benchmark::State &state)
         form.cmdOK_Click();
         ++accepted;
     }
-    if (program.totals().gintCharterCount() != accepted)
+    if (program.totals().charterCount() != accepted)
         state.SkipWithError("a charter was refused");
 }
 BENCHMARK(BM_AcceptCharter)->Arg(0)->Arg(16000)->Arg(32000)->Unit(benchmark::kMicrosecond);

@@ -75,7 +75,7 @@ void Program::showMainWindow()
     frmMain().show();
 }
 
-void Program::End()
+void Program::end()
 {
     // Once the loop has stopped, a second request (a signal while the lines
     // go out at the end) must not stop the message boxes that follow.

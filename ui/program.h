@@ -68,7 +68,7 @@ public:
     // nothing is asked. A document on its way goes out first, and what
     // became of it is told (the progress window stays meanwhile). Asked
     // again once ending, it changes nothing.
-    void End();
+    void end();
     bool isEnding() const { return m_ending; }
 
 private:

@@ -30,7 +30,7 @@ CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText,
 
 CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText)
 {
-    return priceCharter(hoursText, sizeText, &RateForSize);
+    return priceCharter(hoursText, sizeText, &rateForSize);
 }
 
 } // namespace accounting

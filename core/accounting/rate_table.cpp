@@ -3,7 +3,7 @@
 
 namespace accounting {
 
-platform::Currency RateForSize(const std::int16_t &size)
+platform::Currency rateForSize(const std::int16_t &size)
 {
     for (const SizeRate &entry : kRateTable) {
         if (entry.sizeInFeet == size)

@@ -25,6 +25,6 @@ inline constexpr std::array<SizeRate, 7> kRateTable{{
 }};
 
 // The hourly rate of a yacht size; a size not in the table is priced at 0.
-platform::Currency RateForSize(const std::int16_t &size);
+platform::Currency rateForSize(const std::int16_t &size);
 
 } // namespace accounting

@@ -30,9 +30,9 @@ public:
     // OverflowError is thrown.
     void recordCharter(platform::Currency hours, platform::Currency charge);
 
-    std::int16_t gintCharterCount() const { return m_charterCount; }
-    platform::Currency gcurTotalHours() const { return m_totalHours; }
-    platform::Currency gcurTotalRevenue() const { return m_totalRevenue; }
+    std::int16_t charterCount() const { return m_charterCount; }
+    platform::Currency totalHours() const { return m_totalHours; }
+    platform::Currency totalRevenue() const { return m_totalRevenue; }
 
     // Only meaningful once a charter has been recorded; throws
     // InvalidArgumentError before that.

@@ -10,6 +10,7 @@
 #include "ui/widgets/screen_reader.h"
 #include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
+#include "ui/forms/msg_box.h"
 #include "ui/forms/handler_guard.h"
 #include "ui/program.h"
 #include "ui/widgets/window_setup.h"
@@ -99,10 +100,7 @@ void frmCharter::createMenu()
     mnuEdit = menuBar->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     const auto action = [this](const char *name, const QString &caption, void (frmCharter::*handler)()) {
-        QAction *item = mnuEdit->addAction(caption);
-        item->setObjectName(QLatin1String(name));
-        connect(item, &QAction::triggered, this, guarded(this, handler));
-        return item;
+        return addMenuItem(*mnuEdit, this, name, caption, handler);
     };
     mnuEditAddYachtType = action("mnuEditAddYachtType", QStringLiteral("Add Ya&cht Type"),
                                  &frmCharter::mnuEditAddYachtType_Click);
@@ -197,7 +195,7 @@ void frmCharter::showModal()
 
 platform::Currency frmCharter::RateForSize(const std::int16_t &size)
 {
-    return accounting::RateForSize(size);
+    return accounting::rateForSize(size);
 }
 
 void frmCharter::Form_Activate()
@@ -211,22 +209,22 @@ void frmCharter::cmdOK_Click()
     try {
         hours = platform::readNumber(txtHours->text().toStdString());
     } catch (const platform::OverflowError &) {
-        MsgBox(words::charterRefused(platform::OverflowError(platform::Fault::HoursTooLarge)), ui::vbExclamation);
+        MsgBox(m_program, words::charterRefused(platform::OverflowError(platform::Fault::HoursTooLarge)), vbExclamation);
         txtHours->setFocus();
         return;
     }
     if (!(hours > 0.0)) {
-        MsgBox(words::enterHours(), ui::vbOKOnly, words::missingDataTitle());
+        MsgBox(m_program, words::enterHours(), vbOKOnly, words::missingDataTitle());
         txtHours->setFocus();
         return;
     }
     if (cboYacht->text().isEmpty()) {
-        MsgBox(words::selectYachtType(), ui::vbQuestion, words::missingDataTitle());
+        MsgBox(m_program, words::selectYachtType(), vbQuestion, words::missingDataTitle());
         cboYacht->setFocus();
         return;
     }
     if (cboSize->listIndex() == -1) {
-        MsgBox(words::selectSize(), ui::vbQuestion, words::missingDataTitle());
+        MsgBox(m_program, words::selectSize(), vbQuestion, words::missingDataTitle());
         cboSize->setFocus();
         return;
     }
@@ -256,7 +254,7 @@ bool frmCharter::acceptCharter()
         chargeText = format.formatCurrency(price.charge);
         line = reports::charterLine(txtName->text(), yachtType, price.size, hoursText, chargeText);
     } catch (const platform::PlatformError &error) {
-        MsgBox(words::charterRefused(error), ui::vbExclamation);
+        MsgBox(m_program, words::charterRefused(error), vbExclamation);
         return false;
     }
 
@@ -298,7 +296,7 @@ void frmCharter::cmdCancel_Click()
 void frmCharter::mnuEditAddYachtType_Click()
 {
     if (cboYacht->text().isEmpty()) {
-        MsgBox(words::enterNewYachtType(), ui::vbQuestion, words::missingDataTitle());
+        MsgBox(m_program, words::enterNewYachtType(), vbQuestion, words::missingDataTitle());
         return;
     }
     cboYacht->addListItem(cboYacht->text());
@@ -309,7 +307,7 @@ void frmCharter::mnuEditRemoveYachtType_Click()
     // Typed text that is not an entry has nothing to remove: answered as an
     // empty box is.
     if (cboYacht->text().isEmpty() || cboYacht->listIndex() == -1) {
-        MsgBox(words::selectYachtTypeToRemove(), ui::vbQuestion, words::missingDataTitle());
+        MsgBox(m_program, words::selectYachtTypeToRemove(), vbQuestion, words::missingDataTitle());
         return;
     }
     cboYacht->removeListItem(cboYacht->listIndex());
@@ -317,13 +315,9 @@ void frmCharter::mnuEditRemoveYachtType_Click()
 
 void frmCharter::mnuEditDisplayCountofYachtTypes_Click()
 {
-    MsgBox(words::yachtTypeCount(cboYacht->listCount()), ui::vbOKOnly);
+    MsgBox(m_program, words::yachtTypeCount(cboYacht->listCount()), vbOKOnly);
 }
 
-void frmCharter::MsgBox(const QString &prompt, int buttons, const QString &title)
-{
-    ui::MsgBox(m_program.messageBoxes(), prompt, buttons, title);
-}
 
 bool frmCharter::event(QEvent *event)
 {

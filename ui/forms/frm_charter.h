@@ -83,7 +83,6 @@ private:
     void createControls();
     bool acceptCharter();
     void noteWindowActivated(QWindow *window);
-    void MsgBox(const QString &prompt, int buttons, const QString &title = QString());
 
     ui::Program &m_program;
     // Tells a screen reader of each charter accepted.

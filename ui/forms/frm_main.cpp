@@ -3,6 +3,7 @@
 
 #include "core/reports/layouts.h"
 #include "ui/forms/clerk_words.h"
+#include "ui/forms/msg_box.h"
 #include "ui/forms/frm_about.h"
 #include "ui/forms/frm_charter.h"
 #include "ui/forms/handler_guard.h"
@@ -49,10 +50,7 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
 void frmMain::createMenus()
 {
     const auto action = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*handler)()) {
-        QAction *item = menu->addAction(caption);
-        item->setObjectName(QLatin1String(name));
-        connect(item, &QAction::triggered, this, guarded(this, handler));
-        return item;
+        return addMenuItem(*menu, this, name, caption, handler);
     };
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -82,8 +80,8 @@ void frmMain::mnuFilePrintSummary_Click()
     if (putOffWhileSending(&frmMain::mnuFilePrintSummary_Click))
         return;
     const accounting::RunningTotals &totals = m_program.totals();
-    if (totals.gintCharterCount() == 0) {
-        MsgBox(words::noDataToSummarize(), ui::vbOKOnly, words::errorTitle());
+    if (totals.charterCount() == 0) {
+        MsgBox(m_program, words::noDataToSummarize(), vbOKOnly, words::errorTitle());
         return;
     }
     const auto figures = totals.summaryFigures(m_program.format());
@@ -102,7 +100,7 @@ void frmMain::mnuFilePrintYachtType_Click()
 
 void frmMain::mnuFileExit_Click()
 {
-    m_program.End();
+    m_program.end();
 }
 
 void frmMain::mnuHelpAbout_Click()
@@ -110,19 +108,15 @@ void frmMain::mnuHelpAbout_Click()
     ui::showModalOver(m_program.frmAbout(), *this);
 }
 
-void frmMain::MsgBox(const QString &prompt, int buttons, const QString &title)
-{
-    ui::MsgBox(m_program.messageBoxes(), prompt, buttons, title);
-}
 
 bool frmMain::printed(const printing::PrintOutcome &outcome)
 {
     if (!outcome)
-        MsgBox(words::documentNotPrinted(*outcome.error), ui::vbExclamation);
+        MsgBox(m_program, words::documentNotPrinted(*outcome.error), vbExclamation);
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
-        MsgBox(words::printerStopped(outcome.printer, outcome.printerMessage), ui::vbExclamation);
+        MsgBox(m_program, words::printerStopped(outcome.printer, outcome.printerMessage), vbExclamation);
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
-        MsgBox(words::printerHoldsJob(outcome.printer), ui::vbExclamation);
+        MsgBox(m_program, words::printerHoldsJob(outcome.printer), vbExclamation);
     return static_cast<bool>(outcome);
 }
 

@@ -48,7 +48,6 @@ protected:
 
 private:
     void createMenus();
-    void MsgBox(const QString &prompt, int buttons, const QString &title = QString());
     // Reports a document that did not go out, or that a stopped printer
     // holds; true when it went out.
     bool printed(const printing::PrintOutcome &outcome);

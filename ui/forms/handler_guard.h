@@ -3,6 +3,9 @@
 
 #include "core/platform/errors.h"
 
+#include <QAction>
+#include <QMenu>
+
 namespace ui {
 class Program;
 }
@@ -23,6 +26,17 @@ template <typename Form> auto guarded(Form *form, void (Form::*handler)())
             reportFault(form->program(), error);
         }
     };
+}
+
+// Adds a menu item, named for tests and screen readers, that runs the
+// window's handler guarded as above.
+template <typename Form>
+QAction *addMenuItem(QMenu &menu, Form *form, const char *name, const QString &caption, void (Form::*handler)())
+{
+    QAction *item = menu.addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    QObject::connect(item, &QAction::triggered, form, guarded(form, handler));
+    return item;
 }
 
 } // namespace forms

@@ -4,6 +4,7 @@
 #include "printing/cups_client.h"
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
+#include "ui/forms/msg_box.h"
 #include "ui/program.h"
 #include "ui/widgets/print_progress.h"
 
@@ -131,7 +132,7 @@ void printWaitingLinesAtEnd(ui::Program &program)
             std::chrono::milliseconds(0));
     });
     if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
-        ui::MsgBox(program.messageBoxes(), *sentence, ui::vbExclamation);
+        MsgBox(program, *sentence, vbExclamation);
 }
 
 void printWaitingLinesWithoutDisplay(ui::Program &program)
@@ -161,7 +162,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          if (!sentence)
                              return;
                          if (session.allowsInteraction()) {
-                             ui::MsgBox(program.messageBoxes(), *sentence, ui::vbExclamation);
+                             MsgBox(program, *sentence, vbExclamation);
                              session.release();
                          } else {
                              tellOnStandardError(*sentence);

@@ -9,23 +9,24 @@
 namespace ui {
 namespace {
 
-QMessageBox::Icon iconFor(int buttons)
+QMessageBox::Icon iconFor(MessageIcon icon)
 {
-    switch (buttons & 0x70) {
-    case vbQuestion:
+    switch (icon) {
+    case MessageIcon::Question:
         return QMessageBox::Question;
-    case vbExclamation:
+    case MessageIcon::Warning:
         return QMessageBox::Warning;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageIcon::None:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
 } // namespace
 
 void QMessageBoxPresenter::present(const MessageBoxRequest &request)
 {
-    QMessageBox box(iconFor(request.buttons), request.title, request.prompt, QMessageBox::Ok, request.parent);
+    QMessageBox box(iconFor(request.icon), request.title, request.prompt, QMessageBox::Ok, request.parent);
     box.setObjectName(QStringLiteral("MsgBox"));
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -35,11 +36,11 @@ void QMessageBoxPresenter::present(const MessageBoxRequest &request)
         request.parent->activateWindow();
 }
 
-void MsgBox(MessageBoxPresenter &presenter, const QString &prompt, int buttons, const QString &title)
+void showMessage(MessageBoxPresenter &presenter, const QString &prompt, MessageIcon icon, const QString &title)
 {
     MessageBoxRequest request;
     request.prompt = prompt;
-    request.buttons = buttons;
+    request.icon = icon;
     request.title = title.isEmpty() ? program_info::title() : title;
     request.parent = QApplication::activeModalWidget();
     if (request.parent == nullptr)

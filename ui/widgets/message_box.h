@@ -7,17 +7,12 @@ class QWidget;
 
 namespace ui {
 
-// Button codes a message box is asked for. Every box has one OK button; the
-// code only chooses the icon.
-enum MsgBoxStyle : int {
-    vbOKOnly = 0,
-    vbQuestion = 32,
-    vbExclamation = 48,
-};
+// Every box has one OK button; the icon says what kind of message it is.
+enum class MessageIcon { None, Question, Warning };
 
 struct MessageBoxRequest {
     QString prompt;
-    int buttons = vbOKOnly;
+    MessageIcon icon = MessageIcon::None;
     QString title; // never empty: the program's title stands in for none
     QWidget *parent = nullptr;
 };
@@ -40,7 +35,7 @@ public:
 // Shows a modal message box with only an OK button and returns when it is
 // closed. Without a title it carries the program's title. It opens over the
 // active window of the program.
-void MsgBox(MessageBoxPresenter &presenter, const QString &prompt, int buttons = vbOKOnly,
-            const QString &title = QString());
+void showMessage(MessageBoxPresenter &presenter, const QString &prompt, MessageIcon icon = MessageIcon::None,
+                 const QString &title = QString());
 
 } // namespace ui

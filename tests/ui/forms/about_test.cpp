@@ -46,24 +46,11 @@ TEST_F(About, ShowsTheSameWindowEachTimeOverTheBlockedMainWindow)
     EXPECT_FALSE(about().isVisible());
 }
 
-TEST_F(About, CaptionColoursAndControls)
+TEST_F(About, NamesTheProgramWithoutTakingEnterFromTheFocus)
 {
-    EXPECT_EQ(about().windowTitle(), QStringLiteral("About Selvaro's Yacht Charter Project"));
-    EXPECT_EQ(about().size(), QSize(270, 179));
-    EXPECT_EQ(about().palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(about().lblTitle->text(), QStringLiteral("Selvaro's Yacht Charter Project"));
-    EXPECT_TRUE(about().lblTitle->font().bold());
-    EXPECT_DOUBLE_EQ(about().lblTitle->font().pointSizeF(), 12.0);
-    EXPECT_TRUE(about().lblTitle->alignment() & Qt::AlignHCenter);
-    EXPECT_TRUE(about().lblProName->alignment() & Qt::AlignHCenter);
-    EXPECT_TRUE(about().Label1->alignment() & Qt::AlignRight);
     EXPECT_FALSE(about().lblProName->text().isEmpty());
-    EXPECT_FALSE(about().Label1->text().isEmpty());
-    EXPECT_EQ(about().cmdOK->text(), QStringLiteral("&OK"));
-    EXPECT_EQ(about().cmdOK->geometry(), QRect(112, 144, 49, 25));
     EXPECT_FALSE(about().cmdOK->isDefault());
-    EXPECT_EQ(about().Label1->geometry(), QRect(80, 112, 89, 17));
-    EXPECT_EQ(about().lblProName->geometry(), QRect(48, 88, 177, 17));
 }
 
 TEST_F(About, EveryTextIsFullyVisible)

@@ -76,9 +76,9 @@ TEST_F(CharterEntry, OneCharterIsPricedRecordedPrintedAndTheFieldsClearedForTheN
         press(Qt::Key_Escape);
     });
     const auto &totals = program().totals();
-    EXPECT_EQ(totals.gintCharterCount(), 1);
-    EXPECT_EQ(totals.gcurTotalHours(), platform::Currency::fromTenThousandths(25000));
-    EXPECT_EQ(totals.gcurTotalRevenue(), platform::Currency::fromTenThousandths(3425000));
+    EXPECT_EQ(totals.charterCount(), 1);
+    EXPECT_EQ(totals.totalHours(), platform::Currency::fromTenThousandths(25000));
+    EXPECT_EQ(totals.totalRevenue(), platform::Currency::fromTenThousandths(3425000));
     EXPECT_TRUE(main().isVisible());
 }
 
@@ -101,7 +101,7 @@ TEST_F(CharterEntry, CharterAfterCharterPilesUpInOneDocument)
     EXPECT_EQ(waitingLines(),
               (QStringList{columns({{5, "Ames"}, {30, "C & C"}, {45, " 22 "}, {57, "4.0"}, {68, "$380.00"}}),
                            columns({{5, "Baker"}, {30, "Catalina"}, {45, " 45 "}, {55, "100.0"}, {65, "$55,000.00"}})}));
-    EXPECT_EQ(program().totals().gintCharterCount(), 2);
+    EXPECT_EQ(program().totals().charterCount(), 2);
     EXPECT_EQ(charter().mcurCharge, platform::Currency::fromTenThousandths(550000000)) << "only the last charge is kept";
 }
 
@@ -134,7 +134,7 @@ struct ValidationCase {
     const char *typedYacht;
     int sizeSteps;
     const char *message;
-    int buttons;
+    ui::MessageIcon icon;
     const char *field; // where the focus goes
 };
 
@@ -152,27 +152,27 @@ TEST_P(Validation, RefusesWithOneMessageFocusesTheFieldAndChangesNothing)
         ASSERT_EQ(m_boxes->boxes.size(), 1u);
         EXPECT_EQ(m_boxes->boxes[0].prompt, QString::fromUtf8(c.message));
         EXPECT_EQ(m_boxes->boxes[0].title, QStringLiteral("Missing Data"));
-        EXPECT_EQ(m_boxes->boxes[0].buttons, c.buttons);
+        EXPECT_EQ(m_boxes->boxes[0].icon, c.icon);
         ASSERT_NE(focus(), nullptr);
         EXPECT_EQ(focus()->objectName(), QString::fromUtf8(c.field));
         EXPECT_EQ(fields(charter()), before);
         EXPECT_EQ(charter().cboYacht->listCount(), yachtCount);
         EXPECT_TRUE(waitingLines().isEmpty());
-        EXPECT_EQ(program().totals().gintCharterCount(), 0);
+        EXPECT_EQ(program().totals().charterCount(), 0);
         EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
         press(Qt::Key_Escape);
     });
 }
 
 INSTANTIATE_TEST_SUITE_P(Order, Validation, testing::Values(
-    ValidationCase{"empty hours", "", "Dufour", 1, "Please enter the number of hours", 0, "txtHours"},
-    ValidationCase{"zero hours", "0", "Dufour", 1, "Please enter the number of hours", 0, "txtHours"},
-    ValidationCase{"negative hours", "-3", "Dufour", 1, "Please enter the number of hours", 0, "txtHours"},
-    ValidationCase{"no leading number", "abc", "Dufour", 1, "Please enter the number of hours", 0, "txtHours"},
-    ValidationCase{"hours and nothing else", "2.5", "", 0, "Select the yacht type", 32, "cboYacht"},
-    ValidationCase{"no yacht with a size", "2.5", "", 1, "Select the yacht type", 32, "cboYacht"},
-    ValidationCase{"typed yacht, no size", "2.5", "Dufour", 0, "You must select a size", 32, "cboSize"},
-    ValidationCase{"blank yacht, no size", "2.5", " ", 0, "You must select a size", 32, "cboSize"}),
+    ValidationCase{"empty hours", "", "Dufour", 1, "Please enter the number of hours", ui::MessageIcon::None, "txtHours"},
+    ValidationCase{"zero hours", "0", "Dufour", 1, "Please enter the number of hours", ui::MessageIcon::None, "txtHours"},
+    ValidationCase{"negative hours", "-3", "Dufour", 1, "Please enter the number of hours", ui::MessageIcon::None, "txtHours"},
+    ValidationCase{"no leading number", "abc", "Dufour", 1, "Please enter the number of hours", ui::MessageIcon::None, "txtHours"},
+    ValidationCase{"hours and nothing else", "2.5", "", 0, "Select the yacht type", ui::MessageIcon::Question, "cboYacht"},
+    ValidationCase{"no yacht with a size", "2.5", "", 1, "Select the yacht type", ui::MessageIcon::Question, "cboYacht"},
+    ValidationCase{"typed yacht, no size", "2.5", "Dufour", 0, "You must select a size", ui::MessageIcon::Question, "cboSize"},
+    ValidationCase{"blank yacht, no size", "2.5", " ", 0, "You must select a size", ui::MessageIcon::Question, "cboSize"}),
     [](const testing::TestParamInfo<ValidationCase> &row) {
         std::string name = row.param.label;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -199,7 +199,7 @@ TEST_P(AcceptedHours, ReadLenientlyRoundedAndPrintedWithOneDecimal)
     ASSERT_EQ(waitingLines().size(), 1);
     const QString printedHours = QString::fromUtf8(GetParam().printed);
     EXPECT_EQ(waitingLines()[0].mid(59 - printedHours.size(), printedHours.size()), printedHours);
-    EXPECT_EQ(program().totals().gcurTotalHours(),
+    EXPECT_EQ(program().totals().totalHours(),
               platform::Currency::fromTenThousandths(GetParam().tenThousandths));
 }
 
@@ -251,7 +251,7 @@ TEST_F(CharterEntry, ABlankYachtTypeIsATypeLikeAnyOther)
         EXPECT_EQ(charter().cboYacht->list(0), QStringLiteral(" ")) << "a blank sorts first";
         press(Qt::Key_Escape);
     });
-    EXPECT_EQ(program().totals().gintCharterCount(), 1);
+    EXPECT_EQ(program().totals().charterCount(), 1);
 }
 
 TEST_F(CharterEntry, AnEmptyNameIsAcceptedAndPrintsAsNothing)
@@ -298,8 +298,8 @@ TEST_F(CharterEntry, CancelClearsTheFieldsAndBringsBackTheMainWindowWithTotalsKe
         press(Qt::Key_Return);
         press(Qt::Key_Escape);
     });
-    EXPECT_EQ(program().totals().gintCharterCount(), 2);
-    EXPECT_EQ(program().totals().gcurTotalHours(), platform::Currency::fromTenThousandths(60000));
+    EXPECT_EQ(program().totals().charterCount(), 2);
+    EXPECT_EQ(program().totals().totalHours(), platform::Currency::fromTenThousandths(60000));
     EXPECT_EQ(waitingLines().size(), 2);
 }
 
@@ -346,9 +346,9 @@ TEST_P(RefusedCharter, ShowsTheProblemAndChangesNothing)
         EXPECT_EQ(m_boxes->boxes[0].title, QStringLiteral("Selvaro's Yachts"));
         EXPECT_EQ(fields(charter()), before);
         EXPECT_EQ(focus(), charter().txtHours);
-        EXPECT_EQ(program().totals().gintCharterCount(), totals.gintCharterCount());
-        EXPECT_EQ(program().totals().gcurTotalHours(), totals.gcurTotalHours());
-        EXPECT_EQ(program().totals().gcurTotalRevenue(), totals.gcurTotalRevenue());
+        EXPECT_EQ(program().totals().charterCount(), totals.charterCount());
+        EXPECT_EQ(program().totals().totalHours(), totals.totalHours());
+        EXPECT_EQ(program().totals().totalRevenue(), totals.totalRevenue());
         EXPECT_EQ(charter().mcurCharge, charge);
         EXPECT_FALSE(charter().cboYacht->entries().contains(QStringLiteral("Zephyr")));
         EXPECT_EQ(waitingLines(), lines);
@@ -372,13 +372,13 @@ TEST_F(CharterEntry, The32768thCharterIsRefusedWithNothingChanged)
         enterCharter(QStringLiteral("Last"), QStringLiteral("1"), QStringLiteral("Hobie"), 1);
         press(Qt::Key_Return);
         EXPECT_TRUE(m_boxes->boxes.empty());
-        EXPECT_EQ(totals.gintCharterCount(), 32767);
+        EXPECT_EQ(totals.charterCount(), 32767);
 
         enterCharter(QStringLiteral("One more"), QStringLiteral("1"), QStringLiteral("Hobie"), 1);
         press(Qt::Key_Return);
         ASSERT_EQ(m_boxes->boxes.size(), 1u);
         EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("32,767")));
-        EXPECT_EQ(totals.gintCharterCount(), 32767);
+        EXPECT_EQ(totals.charterCount(), 32767);
         EXPECT_EQ(waitingLines().size(), 1);
         EXPECT_EQ(charter().txtName->text(), QStringLiteral("One more"));
         press(Qt::Key_Escape);

@@ -87,8 +87,8 @@ protected:
         const auto &f = charter();
         return {f.txtName->text(),    f.txtHours->text(),       f.cboYacht->text(),
                 f.cboSize->text(),    f.cboYacht->listIndex(),  f.cboSize->listIndex(),
-                f.cboYacht->entries(), totals.gintCharterCount(), totals.gcurTotalHours(),
-                totals.gcurTotalRevenue(), f.mcurCharge,        waitingLines(),
+                f.cboYacht->entries(), totals.charterCount(), totals.totalHours(),
+                totals.totalRevenue(), f.mcurCharge,        waitingLines(),
                 main().mnuFilePrintYachtType->isEnabled()};
     }
 
@@ -247,7 +247,7 @@ TEST_P(AcceptedHostileInput, IsPrintedAsTypedInItsColumns)
         EXPECT_EQ(waitingLines(), lines);
     }
 
-    EXPECT_EQ(program().totals().gintCharterCount(), 1);
+    EXPECT_EQ(program().totals().charterCount(), 1);
     EXPECT_TRUE(charter().cboYacht->entries().contains(inTheField(c.yacht.text)))
         << "the typed type joins the list as the field showed it";
     EXPECT_TRUE(charter().txtName->text().isEmpty());
@@ -340,7 +340,7 @@ TEST_P(RefusedHostileInput, ShowsOneMessageAndChangesNothing)
         // One accepted charter first, so that there is state to keep.
         enter(typed("First"), typed("2.5"), typed("Zephyr"), 2);
         press(Qt::Key_Return);
-        ASSERT_EQ(program().totals().gintCharterCount(), 1);
+        ASSERT_EQ(program().totals().charterCount(), 1);
 
         enter(pasted("Second\tline\n"), c.hours, pasted("Yawl\x01"), 7);
         const State before = state();

@@ -74,7 +74,7 @@ TEST_P(EnterFromEveryField, AcceptsTheCharter)
         enterCharter(QStringLiteral("Jones"), QStringLiteral("2"), QStringLiteral("Hobie"), 1);
         focusField(charter(), QString::fromUtf8(GetParam()));
         press(Qt::Key_Return);
-        EXPECT_EQ(program().totals().gintCharterCount(), 1);
+        EXPECT_EQ(program().totals().charterCount(), 1);
         EXPECT_TRUE(m_boxes->boxes.empty());
         EXPECT_TRUE(charter().isVisible());
         press(Qt::Key_Escape);
@@ -95,7 +95,7 @@ TEST_P(EscFromEveryField, CancelsTheEntry)
         EXPECT_FALSE(charter().isVisible());
     });
     EXPECT_TRUE(main().isVisible());
-    EXPECT_EQ(program().totals().gintCharterCount(), 0);
+    EXPECT_EQ(program().totals().charterCount(), 0);
     EXPECT_TRUE(charter().txtName->text().isEmpty());
 }
 
@@ -126,7 +126,7 @@ TEST_P(EnterAfterLeaving, PressesOK)
             EXPECT_FALSE(charter().cmdClear->isDefault() || charter().cmdCancel->isDefault());
         }
         press(Qt::Key_Return);
-        EXPECT_EQ(program().totals().gintCharterCount(), 1);
+        EXPECT_EQ(program().totals().charterCount(), 1);
         EXPECT_TRUE(charter().isVisible());
         press(Qt::Key_Escape);
     });
@@ -223,7 +223,7 @@ TEST_F(Keyboard, EnterOnAFocusedButtonPressesThatButton)
         enterCharter(QStringLiteral("Jones"), QStringLiteral("2"), QStringLiteral("Hobie"), 1);
         charter().cmdClear->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Return);
-        EXPECT_EQ(program().totals().gintCharterCount(), 0);
+        EXPECT_EQ(program().totals().charterCount(), 0);
         EXPECT_TRUE(charter().txtName->text().isEmpty());
         EXPECT_EQ(focus(), charter().txtName);
         press(Qt::Key_Escape);
@@ -283,7 +283,7 @@ TEST_F(Keyboard, HoursAreReadWithAPointUnderEveryLocale)
         press(Qt::Key_Escape);
     });
     std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(program().totals().gcurTotalHours(), platform::Currency::fromTenThousandths(25000));
+    EXPECT_EQ(program().totals().totalHours(), platform::Currency::fromTenThousandths(25000));
     ASSERT_EQ(waitingLines().size(), 1);
     EXPECT_EQ(waitingLines()[0].mid(56), QStringLiteral("2,5       342,50\u00A0€")) << "hours at 57, charge ending at 74";
 }

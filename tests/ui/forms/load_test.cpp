@@ -136,12 +136,12 @@ TEST_F(Load, ADayOf32767ChartersAddsUpExactlyRefusesTheNextAndPrintsEveryLine)
                   << entered * 1000 / kCharters << " us each, " << f.cboYacht->listCount() << " yacht types)\n";
 
         const auto &totals = program().totals();
-        ASSERT_EQ(totals.gintCharterCount(), kCharters);
-        EXPECT_EQ(totals.gcurTotalHours().tenThousandths(), static_cast<std::int64_t>(expectedHours));
-        EXPECT_EQ(totals.gcurTotalRevenue().tenThousandths(), static_cast<std::int64_t>(expectedRevenue));
+        ASSERT_EQ(totals.charterCount(), kCharters);
+        EXPECT_EQ(totals.totalHours().tenThousandths(), static_cast<std::int64_t>(expectedHours));
+        EXPECT_EQ(totals.totalRevenue().tenThousandths(), static_cast<std::int64_t>(expectedRevenue));
         EXPECT_EQ(f.cboYacht->listCount(), 8 + typed) << "each typed type joins the list";
-        std::cout << "[ figures  ] total hours " << totals.gcurTotalHours().toDecimalString() << ", total revenue "
-                  << totals.gcurTotalRevenue().toDecimalString() << "\n";
+        std::cout << "[ figures  ] total hours " << totals.totalHours().toDecimalString() << ", total revenue "
+                  << totals.totalRevenue().toDecimalString() << "\n";
 
         // One line per charter, the last one as the clerk entered it.
         const auto &document = printer().document();
@@ -156,8 +156,8 @@ TEST_F(Load, ADayOf32767ChartersAddsUpExactlyRefusesTheNextAndPrintsEveryLine)
         const auto snapshot = [&] {
             return Snapshot{f.txtName->text(),  f.txtHours->text(),          f.cboYacht->text(),
                             f.cboSize->text(),  f.cboYacht->listIndex(),     f.cboSize->listIndex(),
-                            f.cboYacht->entries(), totals.gintCharterCount(), totals.gcurTotalHours(),
-                            totals.gcurTotalRevenue(), f.mcurCharge,         waitingLines(),
+                            f.cboYacht->entries(), totals.charterCount(), totals.totalHours(),
+                            totals.totalRevenue(), f.mcurCharge,         waitingLines(),
                             main().mnuFilePrintYachtType->isEnabled()};
         };
         const Snapshot before = snapshot();

@@ -62,7 +62,7 @@ TEST_F(MainWindow, SummaryWithoutChartersSaysSoAndPrintsNothing)
     ASSERT_EQ(m_boxes->boxes.size(), 1u);
     EXPECT_EQ(m_boxes->boxes[0].prompt, QStringLiteral("No data to summarize"));
     EXPECT_EQ(m_boxes->boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(m_boxes->boxes[0].buttons, 0);
+    EXPECT_EQ(m_boxes->boxes[0].icon, ui::MessageIcon::None);
     EXPECT_TRUE(m_printer->documents.empty());
     EXPECT_TRUE(waitingLines().isEmpty());
 }

@@ -94,7 +94,7 @@ protected:
     State state()
     {
         const auto &totals = program().totals();
-        return {totals.gintCharterCount(), totals.gcurTotalHours(), totals.gcurTotalRevenue(), waitingLines(),
+        return {totals.charterCount(), totals.totalHours(), totals.totalRevenue(), waitingLines(),
                 charter().cboYacht->entries(), main().mnuFilePrintYachtType->isEnabled()};
     }
 
@@ -125,7 +125,7 @@ protected:
         EXPECT_TRUE(box.prompt.startsWith(QStringLiteral("The document could not be printed.")))
             << box.prompt.toStdString();
         EXPECT_TRUE(box.prompt.contains(cause)) << box.prompt.toStdString();
-        EXPECT_EQ(box.buttons, 48) << "with the warning icon";
+        EXPECT_EQ(box.icon, ui::MessageIcon::Warning);
         EXPECT_EQ(state(), before);
         EXPECT_TRUE(main().isVisible()) << "the program goes on";
         EXPECT_TRUE(newJobFiles().isEmpty()) << "no job reached the scheduler";
@@ -164,8 +164,8 @@ protected:
         EXPECT_TRUE(waitingLines().isEmpty()) << "the document went out";
         EXPECT_TRUE(main().mnuFilePrintYachtType->isEnabled());
         const auto &totals = program().totals();
-        EXPECT_EQ(totals.gintCharterCount(), before.count);
-        EXPECT_EQ(totals.gcurTotalRevenue(), before.totalRevenue);
+        EXPECT_EQ(totals.charterCount(), before.count);
+        EXPECT_EQ(totals.totalRevenue(), before.totalRevenue);
 
         const QStringList jobs = newJobs(1);
         ASSERT_EQ(jobs.size(), 1);
@@ -216,7 +216,7 @@ TEST_F(PrinterFaults, SchedulerStoppedBetweenTwoCharters)
     control(QStringLiteral("stop"));
     // A charter line never touches the printer: the next one is accepted.
     enterCharters({kDay[1], kDay[2]});
-    EXPECT_EQ(program().totals().gintCharterCount(), 3);
+    EXPECT_EQ(program().totals().charterCount(), 3);
     expectRefusedPrint('P', QStringLiteral("CUPS"));
     control(QStringLiteral("start"));
     expectSummaryPrintsEachLineOnce(kDay);

@@ -44,7 +44,7 @@ TEST_F(YachtTypes, AnAddedTypeTakesItsSortedPlaceAndTheCountGrows)
         edit('T');
         ASSERT_EQ(m_boxes->boxes.size(), 1u);
         EXPECT_EQ(lastBox(), QStringLiteral("The number of yacht types is 9"));
-        EXPECT_EQ(m_boxes->boxes.back().buttons, 0);
+        EXPECT_EQ(m_boxes->boxes.back().icon, ui::MessageIcon::None);
         EXPECT_EQ(m_boxes->boxes.back().title, QStringLiteral("Selvaro's Yachts"));
         press(Qt::Key_Escape);
     });
@@ -80,11 +80,11 @@ TEST_F(YachtTypes, EmptyBoxMessagesLeaveTheListAlone)
         const QStringList before = yachts();
         edit('C');
         EXPECT_EQ(lastBox(), QStringLiteral("Enter new yacht type"));
-        EXPECT_EQ(m_boxes->boxes.back().buttons, 32);
+        EXPECT_EQ(m_boxes->boxes.back().icon, ui::MessageIcon::Question);
         EXPECT_EQ(m_boxes->boxes.back().title, QStringLiteral("Missing Data"));
         edit('H');
         EXPECT_EQ(lastBox(), QStringLiteral("Select yacht type to remove"));
-        EXPECT_EQ(m_boxes->boxes.back().buttons, 32);
+        EXPECT_EQ(m_boxes->boxes.back().icon, ui::MessageIcon::Question);
         EXPECT_EQ(m_boxes->boxes.back().title, QStringLiteral("Missing Data"));
         EXPECT_EQ(m_boxes->boxes.size(), 2u);
         EXPECT_EQ(yachts(), before);
