@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/program.h"
 
+#include "printing/program_info.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/frm_about.h"
 #include "ui/forms/frm_charter.h"
 #include "ui/forms/frm_main.h"
-#include "ui/widgets/print_progress.h"
+#include "ui/life/display_gone.h"
+#include "ui/life/end_of_day_printing.h"
+#include "ui/life/end_requests.h"
+#include "ui/life/print_wait.h"
 #include "ui/widgets/program_icon.h"
 
 #include <QApplication>
@@ -15,7 +19,16 @@
 
 namespace ui {
 
-Program::Program() : Program(Parts{}) {}
+Program::Program() : Program(Parts{})
+{
+    QApplication::setApplicationName(program_info::title());
+    QApplication::setApplicationVersion(program_info::version());
+    // Lets docks tie the running window to its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.selvaro.Yachts"));
+    // Closing a window is handled by the windows themselves: the hidden entry
+    // window must not keep the program alive, nor end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 Program::Program(Parts parts, platform::RegionalFormat format) : Program(std::move(parts))
 {
@@ -69,6 +82,23 @@ template <typename Form> Form &Program::window(Form *&instance)
 forms::frmMain &Program::frmMain() { return window(m_main); }
 forms::frmCharter &Program::frmCharter() { return window(m_charter); }
 forms::frmAbout &Program::frmAbout() { return window(m_about); }
+
+int Program::run()
+{
+    // Ended by the system, the program still sends the lines waiting; so
+    // does the session manager at a logout, whatever window is open.
+    endOnTerminationSignals([this] { end(); });
+    endOnQuitRequest([this] { end(); });
+    // Before a logout it sends them without ending.
+    commitWaitingLinesOnSessionRequest(*this);
+    // With the display gone (the X server, the Wayland compositor), Qt ends
+    // the program at once, past the end below; the lines still go out, and
+    // no window is touched.
+    const DisplayGoneHook displayGone([this] { printWaitingLinesWithoutDisplay(*this); });
+    const int status = QApplication::exec();
+    printWaitingLinesAtEnd(*this);
+    return status;
+}
 
 void Program::showMainWindow()
 {

@@ -7,14 +7,14 @@
 //     ├─ RunningTotals        the charters accepted since start (core/accounting)
 //     ├─ RegionalFormat       numbers and money by the user's settings (core/platform)
 //     ├─ PrintService         the one current print document and its printer (printing)
-//     ├─ MessageBoxPresenter  how the windows' message boxes are shown (ui/widgets)
+//     ├─ MessageBoxPresenter  how the windows' message boxes are shown (ui/message_boxes.h)
 //     └─ frmMain, frmCharter, frmAbout   one instance each, created hidden on
 //                             first reference, destroyed newest first (ui/forms)
 
 #include "core/accounting/running_totals.h"
 #include "core/platform/regional_format.h"
 #include "printing/print_service.h"
-#include "ui/widgets/message_box.h"
+#include "ui/message_boxes.h"
 
 #include <QIcon>
 
@@ -40,10 +40,10 @@ public:
         MessageBoxPresenter *messageBoxes = nullptr;
     };
 
-    // The program as a clerk runs it: the default printer, real message
-    // boxes and the regional settings of the environment, read when the
-    // first number is formatted (building ICU's formatters takes a few
-    // milliseconds that start-up need not wait for).
+    // The program as a clerk runs it, named to the desktop: the default
+    // printer, real message boxes and the regional settings of the
+    // environment, read when the first number is formatted (building ICU's
+    // formatters takes a few milliseconds that start-up need not wait for).
     Program();
     Program(Parts parts, platform::RegionalFormat format);
     ~Program();
@@ -63,6 +63,11 @@ public:
     bool hasCharterWindow() const { return m_charter != nullptr; }
     // Shows the main window modeless, for windows that return to it.
     void showMainWindow();
+
+    // Runs the program until it ends, however it ends (Exit, the system's
+    // signals, the session manager, the display gone), the waiting lines
+    // printed or saved at every end; returns the exit status.
+    int run();
 
     // Ends the program: every window is hidden and the event loop stops;
     // nothing is asked. A document on its way goes out first, and what

@@ -11,7 +11,7 @@
 #include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
-#include "ui/forms/handler_guard.h"
+#include "ui/command_guard.h"
 #include "ui/program.h"
 #include "ui/widgets/window_setup.h"
 #include "ui/widgets/twips.h"
@@ -100,7 +100,7 @@ void frmCharter::createMenu()
     mnuEdit = menuBar->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     const auto action = [this](const char *name, const QString &caption, void (frmCharter::*handler)()) {
-        return addMenuItem(*mnuEdit, this, name, caption, handler);
+        return ui::addMenuItem(*mnuEdit, this, name, caption, handler);
     };
     mnuEditAddYachtType = action("mnuEditAddYachtType", QStringLiteral("Add Ya&cht Type"),
                                  &frmCharter::mnuEditAddYachtType_Click);
@@ -179,7 +179,7 @@ void frmCharter::createControls()
     Frame1->setFocusPolicy(Qt::NoFocus);
 
     const auto onClick = [this](QPushButton *button, void (frmCharter::*handler)()) {
-        connect(button, &QPushButton::clicked, this, guarded(this, handler));
+        connect(button, &QPushButton::clicked, this, ui::guarded(this, handler));
     };
     onClick(cmdOK, &frmCharter::cmdOK_Click);
     onClick(cmdClear, &frmCharter::cmdClear_Click);

@@ -6,7 +6,7 @@
 #include "ui/forms/msg_box.h"
 #include "ui/forms/frm_about.h"
 #include "ui/forms/frm_charter.h"
-#include "ui/forms/handler_guard.h"
+#include "ui/command_guard.h"
 #include "ui/program.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/program_icon.h"
@@ -50,7 +50,7 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
 void frmMain::createMenus()
 {
     const auto action = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*handler)()) {
-        return addMenuItem(*menu, this, name, caption, handler);
+        return ui::addMenuItem(*menu, this, name, caption, handler);
     };
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -125,7 +125,7 @@ bool frmMain::putOffWhileSending(void (frmMain::*handler)())
     printing::PrintService &printer = m_program.printer();
     if (!printer.isSending())
         return false;
-    connect(&printer, &printing::PrintService::sendFinished, this, guarded(this, handler),
+    connect(&printer, &printing::PrintService::sendFinished, this, ui::guarded(this, handler),
             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     return true;
 }

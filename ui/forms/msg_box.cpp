@@ -2,7 +2,7 @@
 #include "ui/forms/msg_box.h"
 
 #include "ui/program.h"
-#include "ui/widgets/message_box.h"
+#include "ui/message_boxes.h"
 
 namespace forms {
 

@@ -8,7 +8,7 @@
 #include "ui/forms/frm_charter.h"
 #include "ui/forms/frm_main.h"
 #include "ui/program.h"
-#include "ui/widgets/message_box.h"
+#include "ui/message_boxes.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -3,7 +3,7 @@
 
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
-#include "ui/forms/program_end.h"
+#include "ui/life/end_of_day_printing.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QEventLoop>
@@ -187,7 +187,7 @@ TEST_F(MainWindow, ExitEndsTheProgramAndTheWaitingLinesGoToThePrinter)
     EXPECT_TRUE(endsTheProgram([&] { chooseMenu(main(), 'F', 'X'); }));
     EXPECT_FALSE(main().isVisible());
     EXPECT_TRUE(m_boxes->boxes.empty()) << "Exit asks nothing";
-    forms::printWaitingLinesAtEnd(program()); // what the program does once its loop has stopped
+    ui::printWaitingLinesAtEnd(program()); // what the program does once its loop has stopped
     ASSERT_EQ(m_printer->documents.size(), 1u);
     EXPECT_EQ(m_printer->documents[0].size(), 1);
 }
@@ -220,7 +220,7 @@ TEST_F(MainWindow, WaitingLinesThePrinterRefusesAtTheEndAreSavedAndTheClerkIsTol
         testing_support::TemporaryHome home(c.documents);
         if (!c.folder)
             qputenv("HOME", QFile::encodeName(home.path() + QStringLiteral("/gone")));
-        forms::printWaitingLinesAtEnd(program());
+        ui::printWaitingLinesAtEnd(program());
         ASSERT_EQ(m_boxes->boxes.size(), 1u);
         const QString &told = m_boxes->boxes[0].prompt;
         EXPECT_TRUE(told.startsWith(QStringLiteral("The charter lines still waiting could not be printed before "
@@ -246,7 +246,7 @@ TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProg
 {
     auto *session = qApp->findChild<QSessionManager *>();
     ASSERT_NE(session, nullptr);
-    forms::commitWaitingLinesOnSessionRequest(program());
+    ui::commitWaitingLinesOnSessionRequest(program());
     enterOneCharter(QStringLiteral("2"));
     emit qApp->commitDataRequest(*session);
     EXPECT_EQ(m_printer->documents.size(), 1u);

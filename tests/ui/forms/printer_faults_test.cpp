@@ -20,7 +20,7 @@
 #include "../../printing/pdf_words.h"
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
-#include "ui/forms/program_end.h"
+#include "ui/life/end_of_day_printing.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QDir>
@@ -400,7 +400,7 @@ TEST_F(PrinterFaults, ExitWithLinesWaitingSendsThem)
     QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
     QApplication::exec();
     EXPECT_FALSE(main().isVisible());
-    forms::printWaitingLinesAtEnd(program());
+    ui::printWaitingLinesAtEnd(program());
     EXPECT_TRUE(m_boxes->boxes.empty());
     EXPECT_TRUE(waitingLines().isEmpty());
     const QStringList jobs = newJobs(1);
@@ -418,7 +418,7 @@ TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSavesThemAndSaysWhere)
     control(QStringLiteral("stop"));
     QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
     QApplication::exec();
-    forms::printWaitingLinesAtEnd(program());
+    ui::printWaitingLinesAtEnd(program());
     control(QStringLiteral("start"));
     ASSERT_EQ(m_boxes->boxes.size(), 1u);
     const QString &prompt = m_boxes->boxes[0].prompt;

@@ -7,10 +7,8 @@
 #include <QMenu>
 
 namespace ui {
-class Program;
-}
 
-namespace forms {
+class Program;
 
 // Tells the clerk about a fault that stopped a command; the program goes on.
 void reportFault(ui::Program &program, const platform::PlatformError &error);
@@ -39,4 +37,4 @@ QAction *addMenuItem(QMenu &menu, Form *form, const char *name, const QString &c
     return item;
 }
 
-} // namespace forms
+} // namespace ui

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "ui/forms/handler_guard.h"
+#include "ui/command_guard.h"
 
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/program.h"
 
-namespace forms {
+namespace ui {
 
 void reportFault(ui::Program &program, const platform::PlatformError &error)
 {
-    MsgBox(program, words::commandStopped(error), vbExclamation);
+    forms::MsgBox(program, forms::words::commandStopped(error), forms::vbExclamation);
 }
 
-} // namespace forms
+} // namespace ui

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/widgets/session_end.h"
+#include "ui/life/display_gone.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -28,7 +28,7 @@ void preferX11UnderWayland();
 // thread that reports the loss is held in the warning, so that its _exit
 // never comes.
 //
-// main() keeps one on its stack. Create it once the application object
+// Program::run keeps one on its stack. Create it once the application object
 // exists.
 class DisplayGoneHook {
 public:

@@ -2,7 +2,7 @@
 // What the clerk sees while a document goes out: a modal window once it
 // takes a while, windows that keep painting, and no key or click taken.
 #include "ui/forms/clerk_words.h"
-#include "ui/widgets/print_progress.h"
+#include "ui/life/print_wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

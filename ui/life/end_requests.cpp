@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/widgets/termination_signals.h"
+#include "ui/life/end_requests.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/widgets/print_progress.h"
+#include "ui/life/print_wait.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ui/forms/program_end.h"
+#include "ui/life/end_of_day_printing.h"
 
 #include "printing/cups_client.h"
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/program.h"
-#include "ui/widgets/print_progress.h"
+#include "ui/life/print_wait.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -21,8 +21,12 @@
 #include <optional>
 #include <thread>
 
-namespace forms {
+namespace ui {
 namespace {
+
+namespace words = forms::words;
+using forms::MsgBox;
+using forms::vbExclamation;
 
 using Clock = std::chrono::steady_clock;
 
@@ -170,4 +174,4 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                      });
 }
 
-} // namespace forms
+} // namespace ui

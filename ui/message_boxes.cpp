@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/widgets/message_box.h"
+#include "ui/message_boxes.h"
 
 #include "printing/program_info.h"
 

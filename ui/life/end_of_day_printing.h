@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-namespace ui {
-class Program;
-}
-
 // The charter lines still waiting as the program ends, however it ends.
 // Before the first byte goes to the printer they are saved as a PDF in the
 // user's documents folder (printing/unprinted_lines_file.h), so that the
@@ -12,7 +8,9 @@ class Program;
 // has taken the whole document. When the printer cannot take them, the
 // clerk is told where the file is, or that they are lost and why when it
 // could not be written either; a printer that holds the job is told too.
-namespace forms {
+namespace ui {
+
+class Program;
 
 // After the event loop has stopped (Exit, closing the main window, the
 // termination signals): a progress window shows while they go out, and the
@@ -36,4 +34,4 @@ void printWaitingLinesWithoutDisplay(ui::Program &program);
 // error.
 void commitWaitingLinesOnSessionRequest(ui::Program &program);
 
-} // namespace forms
+} // namespace ui
