@@ -8,7 +8,6 @@
 #include "printing/print_service.h"
 
 #include <QBuffer>
-#include <QPdfWriter>
 
 namespace printing {
 namespace {
@@ -45,16 +44,11 @@ public:
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
-        {
-            QPdfWriter writer(&buffer);
-            describePdf(writer, jobName);
-            const cups::Paper &paper = destination.paper;
-            preparePage(writer,
-                        QPageSize(paper.millimetres, QPageSize::Millimeter, QString::fromUtf8(paper.media),
-                                  QPageSize::ExactMatch),
-                        paper.printerEdges);
-            paintDocument(writer, document, destination.name, watcher);
-        }
+        const cups::Paper &paper = destination.paper;
+        writePdf(buffer,
+                 document, jobName,
+                 QPageSize(paper.millimetres, QPageSize::Millimeter, QString::fromUtf8(paper.media), QPageSize::ExactMatch),
+                 paper.printerEdges, destination.name, watcher);
         const auto submitted = waitFor<cups::Submitted>(
             watcher, [&] { return cups::submitPdf(destination, pdf, jobName, askLogin); });
         m_lastMessage = submitted.printerMessage;

@@ -108,10 +108,14 @@ QPageSize regionalPaper()
     return {QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4};
 }
 
-void describePdf(QPdfWriter &writer, const QString &title)
+void writePdf(QIODevice &out, const PrintDocument &document, const QString &title, const QPageSize &paper,
+              const std::optional<QMarginsF> &printerEdges, const QString &destination, PrintWatcher *watcher)
 {
+    QPdfWriter writer(&out);
     writer.setTitle(title);
     writer.setCreator(program_info::title() + QLatin1Char(' ') + program_info::version());
+    preparePage(writer, paper, printerEdges);
+    paintDocument(writer, document, destination, watcher);
 }
 
 PageRenderer::PageRenderer(QPagedPaintDevice &device) : m_device(device)

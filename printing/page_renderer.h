@@ -13,7 +13,7 @@
 
 class QPagedPaintDevice;
 class QPainter;
-class QPdfWriter;
+class QIODevice;
 
 namespace reports {
 class RowFolding;
@@ -55,8 +55,13 @@ void preparePage(QPagedPaintDevice &device, const QPageSize &pageSize = QPageSiz
 // units, else A4.
 QPageSize regionalPaper();
 
-// Names the PDF: its title, and the program and its version as its creator.
-void describePdf(QPdfWriter &writer, const QString &title);
+// Writes the PDF of a document to `out`, as every sender and the saved file
+// make it: named (its title, and the program and its version as its
+// creator), laid out on the paper given (preparePage) and painted with the
+// renderer below. `destination` names where the pages go, for the progress
+// the watcher is told of.
+void writePdf(QIODevice &out, const reports::PrintDocument &document, const QString &title, const QPageSize &paper,
+              const std::optional<QMarginsF> &printerEdges, const QString &destination, PrintWatcher *watcher = nullptr);
 
 // The character grid of one page, in the device's units.
 struct PageGrid {

@@ -3,16 +3,16 @@
 
 #include "printing/page_renderer.h"
 
-#include <QPdfWriter>
+#include <QFile>
 
 namespace printing {
 
 Delivery PdfFileSender::send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher)
 {
-    QPdfWriter writer(m_path);
-    describePdf(writer, jobName);
-    preparePage(writer, m_paper, m_printerEdges);
-    paintDocument(writer, document, m_path, watcher);
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw PrinterError(PrintProblem::CouldNotStart, m_path);
+    writePdf(file, document, jobName, m_paper, m_printerEdges, m_path, watcher);
     return Delivery::Printed;
 }
 

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -70,12 +69,7 @@ QByteArray render(const reports::PrintDocument &document, const QString &path)
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        describePdf(writer, program_info::title());
-        preparePage(writer, regionalPaper());
-        paintDocument(writer, document, path);
-    }
+    writePdf(buffer, document, program_info::title(), regionalPaper(), std::nullopt, path);
     return pdf;
 }
 

@@ -172,18 +172,27 @@ QString charterAccepted(const QString &name, const QString &hoursText, const QSt
     return QStringLiteral("Charter accepted: %1, %2").arg(name.trimmed(), hours);
 }
 
-QString mainWindowName() { return QStringLiteral("Selvaro's Yachts main window"); }
+QString mainWindowName() { return program_info::title() + QStringLiteral(" main window"); }
 QString mainWindowKeys() { return QStringLiteral("Alt+F for the File menu, Alt+H for Help."); }
 QString mainMenuName() { return QStringLiteral("Main menu"); }
-QString pictureName() { return QStringLiteral("Selvaro's Yachts emblem: a sloop under sail, red hull on a blue sea"); }
+QString pictureName() { return program_info::title() + QStringLiteral(" emblem: a sloop under sail, red hull on a blue sea"); }
 QString yachtTypeFieldName() { return QStringLiteral("Yacht type"); }
 
-QString jobChartersAndSummary() { return QStringLiteral("Selvaro's Yachts \u2013 charters and summary"); }
-QString jobYachtList() { return QStringLiteral("Selvaro's Yachts \u2013 yacht list"); }
-QString jobChartersAtClosing() { return QStringLiteral("Selvaro's Yachts \u2013 charters at closing"); }
+// A print job's name as the printer queue shows it: the program's, then what
+// the job holds.
+namespace {
+QString jobName(QLatin1String holds)
+{
+    return program_info::title() + QStringLiteral(" \u2013 ") + holds;
+}
+} // namespace
+
+QString jobChartersAndSummary() { return jobName(QLatin1String("charters and summary")); }
+QString jobYachtList() { return jobName(QLatin1String("yacht list")); }
+QString jobChartersAtClosing() { return jobName(QLatin1String("charters at closing")); }
 QString jobChartersAtSessionSave()
 {
-    return QStringLiteral("Selvaro's Yachts \u2013 charters before logout or checkpoint");
+    return jobName(QLatin1String("charters before logout or checkpoint"));
 }
 
 QString unprintedLinesFileName(const QDateTime &when)

@@ -2,6 +2,7 @@
 #include "ui/forms/frm_main.h"
 
 #include "core/reports/layouts.h"
+#include "printing/program_info.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/forms/frm_about.h"
@@ -21,7 +22,7 @@ namespace forms {
 
 frmMain::frmMain(ui::Program &program) : m_program(program)
 {
-    ui::setUpWindow(*this, "frmMain", QStringLiteral("Selvaro's Yachts"), program.icon());
+    ui::setUpWindow(*this, "frmMain", program_info::title(), program.icon());
     // What a screen reader says as the window comes back: which window,
     // and the keys that work in it.
     setAccessibleName(words::mainWindowName());
