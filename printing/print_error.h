@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
+#include "core/platform/errors.h"
 
-#include <stdexcept>
+#include <QString>
 
 namespace printing {
 
@@ -23,11 +23,11 @@ enum class PrintProblem {
     Busy,             // another document is on its way to the printer; this one was not sent
 };
 
-class PrinterError : public std::runtime_error {
+class PrinterError : public platform::PlatformError {
 public:
     explicit PrinterError(PrintProblem problem, QString destination = QString(), QString detail = QString(),
                           int page = 0)
-        : std::runtime_error("the document could not be printed"), m_problem(problem),
+        : platform::PlatformError(platform::Fault::NotPrinted, "the document could not be printed"), m_problem(problem),
           m_destination(std::move(destination)), m_detail(std::move(detail)), m_page(page)
     {
     }

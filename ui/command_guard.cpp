@@ -12,4 +12,13 @@ void reportFault(ui::Program &program, const platform::PlatformError &error)
     forms::MsgBox(program, forms::words::commandStopped(error), forms::vbExclamation);
 }
 
+void reportShortage(ui::Program &program)
+{
+    try {
+        forms::MsgBox(program, forms::words::commandStoppedShortOfResources(), forms::vbExclamation);
+    } catch (...) {
+        // Not even the box could be shown; the program goes on as it was.
+    }
+}
+
 } // namespace ui

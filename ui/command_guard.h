@@ -11,9 +11,13 @@ namespace ui {
 class Program;
 
 // Tells the clerk about a fault that stopped a command; the program goes on.
+// A fault the program knows is worded for it; anything else (memory, a
+// thread that could not start) is told as a shortage. Nothing escapes into
+// Qt's event loop.
 void reportFault(ui::Program &program, const platform::PlatformError &error);
+void reportShortage(ui::Program &program);
 
-// A slot that runs a window's handler and reports a fault it raises, for
+// A slot that runs a window's handler and reports whatever it throws, for
 // connecting a button or menu item to the handler.
 template <typename Form> auto guarded(Form *form, void (Form::*handler)())
 {
@@ -22,6 +26,8 @@ template <typename Form> auto guarded(Form *form, void (Form::*handler)())
             (form->*handler)();
         } catch (const platform::PlatformError &error) {
             reportFault(form->program(), error);
+        } catch (...) {
+            reportShortage(form->program());
         }
     };
 }

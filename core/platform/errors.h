@@ -4,9 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-// The run-time errors of the layers below the windows. Each carries what went
-// wrong as a Fault, which the windows turn into the clerk's words; what()
-// describes it for developers and logs only.
+// The run-time errors of the layers below the windows, all PlatformErrors
+// (printing's PrinterError too). Each carries what went wrong as a Fault,
+// which the windows turn into the clerk's words; what() describes it for
+// developers and logs only.
 namespace platform {
 
 enum class Fault {
@@ -19,6 +20,7 @@ enum class Fault {
     NotANumber,           // a text that should hold only a number holds more
     ArgumentOutOfRange,   // a list index or similar outside what exists
     CannotFormat,         // the regional formatter refused a value
+    NotPrinted,           // a document did not reach the printer (printing::PrinterError says why)
 };
 
 class PlatformError : public std::runtime_error {

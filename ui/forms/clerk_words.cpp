@@ -40,6 +40,8 @@ QString faultCause(const platform::PlatformError &error)
         return QStringLiteral("an entry that does not exist was asked for");
     case Fault::CannotFormat:
         return QStringLiteral("a number could not be written in the regional format");
+    case Fault::NotPrinted:
+        return QStringLiteral("the document could not be printed");
     case Fault::ValueTooLarge:
         break;
     }
@@ -53,7 +55,15 @@ QString charterRefused(const platform::PlatformError &error)
 
 QString commandStopped(const platform::PlatformError &error)
 {
+    if (const auto *printing = dynamic_cast<const printing::PrinterError *>(&error))
+        return documentNotPrinted(*printing);
     return QStringLiteral("The command was not carried out: %1.").arg(faultCause(error));
+}
+
+QString commandStoppedShortOfResources()
+{
+    return QStringLiteral("The command could not be finished: the computer ran short of memory or of another "
+                          "resource. Try again, or end other programs first.");
 }
 
 QString printerFaultCause(const printing::PrinterError &error)

@@ -37,6 +37,8 @@ QString noDataToSummarize();
 QString faultCause(const platform::PlatformError &error);
 QString charterRefused(const platform::PlatformError &error);
 QString commandStopped(const platform::PlatformError &error);
+// A command stopped by anything else (memory, a thread that could not start).
+QString commandStoppedShortOfResources();
 
 // Printing.
 QString printerFaultCause(const printing::PrinterError &error);

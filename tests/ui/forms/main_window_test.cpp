@@ -2,8 +2,10 @@
 #include "clerk_fixture.h"
 
 #include "core/accounting/running_totals.h"
-#include "ui/widgets/combo_box.h"
+#include "printing/print_error.h"
+#include "ui/command_guard.h"
 #include "ui/life/end_of_day_printing.h"
+#include "ui/widgets/combo_box.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QEventLoop>
@@ -261,6 +263,25 @@ TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProg
     EXPECT_NE(told.find(home.savedFiles()[0].toStdString()), std::string::npos) << told;
     EXPECT_TRUE(m_boxes->boxes.empty()) << "this session manager lets nothing interact";
     EXPECT_TRUE(waitingLines().isEmpty());
+    EXPECT_TRUE(main().isVisible());
+}
+
+// A window whose commands throw what the program's commands could.
+struct ThrowingWindow {
+    ui::Program &owner;
+    ui::Program &program() { return owner; }
+    void runOutOfMemory() { throw std::bad_alloc(); }
+    void loseThePrinter() { throw printing::PrinterError(printing::PrintProblem::NoPrintService); }
+};
+
+TEST_F(MainWindow, ACommandStoppedByAnyFaultIsToldAndTheProgramGoesOn)
+{
+    ThrowingWindow window{program()};
+    ui::guarded(&window, &ThrowingWindow::runOutOfMemory)();
+    ui::guarded(&window, &ThrowingWindow::loseThePrinter)();
+    ASSERT_EQ(m_boxes->boxes.size(), 2u);
+    EXPECT_TRUE(m_boxes->boxes[0].prompt.contains(QStringLiteral("ran short of memory")));
+    EXPECT_TRUE(m_boxes->boxes[1].prompt.startsWith(QStringLiteral("The document could not be printed.")));
     EXPECT_TRUE(main().isVisible());
 }
 
