@@ -26,28 +26,26 @@ QStringList moduleFolders()
     return {QFileInfo(binary).dir().filePath(QStringLiteral(SELVARO_CUPS_MODULE_FROM_BINARY))};
 }
 
-Client *load(QString &why)
+// The module, or null with `tried` naming the file that was missing or
+// could not be loaded.
+Client *load(QString &tried)
 {
     for (const QString &folder : moduleFolders()) {
         const QString path = QDir(folder).filePath(QStringLiteral(SELVARO_CUPS_MODULE_FILE));
+        tried = path;
         if (!QFileInfo::exists(path))
             continue;
         // Stays loaded for the rest of the run.
         void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            // libcups itself is missing, most likely.
-            why = QString::fromLocal8Bit(dlerror()); // NOLINT(concurrency-mt-unsafe): glibc keeps its text per thread
+        if (handle == nullptr) // libcups itself is missing, most likely
             return nullptr;
-        }
         void *symbol = dlsym(handle, kClientEntry);
         ClientEntry entry = nullptr;
         std::memcpy(&entry, &symbol, sizeof symbol);
         if (entry != nullptr)
             return entry();
-        why = QStringLiteral("%1 is not the program's CUPS module").arg(path);
         return nullptr;
     }
-    why = QStringLiteral("the program's CUPS module %1 is not installed").arg(QStringLiteral(SELVARO_CUPS_MODULE_FILE));
     return nullptr;
 }
 
@@ -57,9 +55,9 @@ std::atomic<bool> g_abandoned = false;
 
 Client &client()
 {
-    static QString why;
+    static QString tried;
     std::call_once(g_loadOnce, [] {
-        Client *loaded = load(why);
+        Client *loaded = load(tried);
         g_loaded = loaded;
         // Either this sees the request to abandon, or abandonWaits() sees
         // the client.
@@ -68,7 +66,7 @@ Client &client()
     });
     Client *loaded = g_loaded;
     if (loaded == nullptr)
-        throw PrinterError(PrintProblem::NoPrintService, QString(), why);
+        throw PrinterError(PrintProblem::NotInstalled, tried);
     return *loaded;
 }
 

@@ -11,6 +11,7 @@ namespace printing {
 // clerk; this layer only names it.
 enum class PrintProblem {
     NoPrintService,   // no scheduler answers, or it knows no printer at all
+    NotInstalled,     // the program's own printing module (destination) is missing or cannot be loaded
     NoDefaultPrinter, // printers exist but none is the default
     Refused,          // the queue refused the job; detail holds the scheduler's reason
     LoginNeeded,      // the print server wants a login, and none was given

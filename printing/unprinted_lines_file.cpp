@@ -18,7 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -51,14 +50,6 @@ mode_t currentUmask()
             return static_cast<mode_t>(mask);
     }
     return 022;
-}
-
-QString systemReason(int error)
-{
-    // strerror's words, without its buffer shared by every thread: GNU's
-    // strerror_r returns them, written into ours or a constant string.
-    std::array<char, 256> buffer{};
-    return QString::fromLocal8Bit(strerror_r(error, buffer.data(), buffer.size()));
 }
 
 // The document as the printer would get it: the same renderer, margins and
@@ -154,7 +145,7 @@ SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QStr
     try {
         pdf = render(document, result.path);
     } catch (const PrinterError &) {
-        result.reason = QStringLiteral("the document could not be laid out");
+        result.systemError = 0;
         return result;
     }
     // Written whole under a name of its own first, so that no half-written
@@ -162,7 +153,7 @@ SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QStr
     QByteArray temporary = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(baseName)));
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) {
-        result.reason = systemReason(errno);
+        result.systemError = errno;
         return result;
     }
     int error = writeAll(descriptor, pdf);
@@ -185,7 +176,7 @@ SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QStr
             error = 0;
     }
     ::unlink(temporary.constData());
-    result.reason = systemReason(error);
+    result.systemError = error;
     return result;
 }
 

@@ -12,7 +12,9 @@ namespace printing {
 struct SavedLines {
     bool saved = false;
     QString path;   // the file written; when none was, the name last tried
-    QString reason; // when not saved: the system's reason, if it gave one
+    // When not saved: the system's error number (errno), or 0 when the
+    // document could not be laid out. The windows word it.
+    int systemError = 0;
 };
 
 // Where such files go: the user's documents folder, or the home folder when
@@ -26,7 +28,7 @@ QString unprintedLinesFolder();
 // temporary name and on disk before it takes its name, which never replaces
 // an existing file, not even one another program creates at the same
 // moment; a file that cannot be written whole is removed again, and the
-// reason is the system's ("No space left on device").
+// system's error is kept (ENOSPC for a full disk).
 SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QString &folder, const QString &baseName);
 
 } // namespace printing

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 #include <pwd.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -30,7 +32,7 @@ TEST(UnprintedLinesFile, TakesTheFirstFreeNameAndReplacesNothing)
     document.print(reports::PrintStatement().text(QStringLiteral("x")).endLine());
 
     const printing::SavedLines saved = printing::saveUnprintedLines(document, folder.path(), QStringLiteral("Lines"));
-    ASSERT_TRUE(saved.saved) << saved.reason.toStdString();
+    ASSERT_TRUE(saved.saved) << saved.systemError;
     EXPECT_EQ(saved.path, folder.filePath(QStringLiteral("Lines (3).pdf")));
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), QByteArray("kept"));
@@ -51,7 +53,7 @@ TEST(UnprintedLinesFile, AFullDiskGivesTheSystemsReasonAndLeavesNothing)
     const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     ::umount(QFile::encodeName(folder.path()).constData());
     EXPECT_FALSE(saved.saved);
-    EXPECT_EQ(saved.reason, QStringLiteral("No space left on device"));
+    EXPECT_EQ(saved.systemError, ENOSPC);
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
 }
 

@@ -8,6 +8,9 @@
 
 #include <QDateTime>
 
+#include <array>
+#include <cstring>
+
 namespace forms::words {
 
 QString missingDataTitle() { return QStringLiteral("Missing Data"); }
@@ -73,6 +76,10 @@ QString printerFaultCause(const printing::PrinterError &error)
     case PrintProblem::NoPrintService:
         return QStringLiteral("No printer can be reached: the print service (CUPS) is not running, "
                               "or no printer is set up on this computer.");
+    case PrintProblem::NotInstalled:
+        return QStringLiteral("Printing is not installed completely: \"%1\" is missing or cannot be loaded "
+                              "(is libcups installed?). Install the program again.")
+            .arg(error.destination());
     case PrintProblem::NoDefaultPrinter:
         return QStringLiteral("No default printer is chosen. Choose one in the system's printer settings "
                               "and print again.");
@@ -231,7 +238,12 @@ namespace {
 
 QString saveFailure(const printing::SavedLines &file)
 {
-    return file.reason.isEmpty() ? QStringLiteral("the file could not be written") : file.reason;
+    if (file.systemError == 0)
+        return QStringLiteral("the document could not be laid out");
+    // The system's own words, without strerror's buffer shared by every
+    // thread: GNU's strerror_r writes them into ours or returns a constant.
+    std::array<char, 256> buffer{};
+    return QString::fromLocal8Bit(strerror_r(file.systemError, buffer.data(), buffer.size()));
 }
 
 QString cutShort()
