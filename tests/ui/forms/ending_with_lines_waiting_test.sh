@@ -14,7 +14,9 @@
 # or, on Qt's own Wayland platform, the compositor. Each time the
 # line must reach the scheduler, exactly once; with the scheduler stopped, it
 # must be saved in the documents folder instead. A session manager's
-# checkpoint sends the line too, and the program goes on.
+# checkpoint sends the line too, and the program goes on. Last, OK and
+# Print Summary pressed over AT-SPI while a summary is on its way each print
+# their line once.
 set -euo pipefail
 spool=$1
 control=("${@:3}")
@@ -257,3 +259,21 @@ sever_display
 expect_saved
 pdftotext "${saved[0]}" - | grep -q Frozenby || fail "the saved PDF lacks the line"
 echo "ok: losing the display with the scheduler not answering: the line was saved"
+
+# A screen reader presses OK and Print Summary while a summary is on its way
+# (the keyboard is held then): the summary holds the lines there were when it
+# began; the charter accepted meanwhile prints once, with the summary asked
+# for after it.
+source "$(dirname "$0")/../../support/a11y_session.sh"
+start_accessibility_bus
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_program
+enter_charter_and_stay "Pressburger"
+press :Bramwell alt+h :3 alt+y :Sloop alt+s Down
+"${control[@]}" freeze
+/usr/bin/python3 "$(dirname "$0")/press_while_sending.py" || fail "pressed over AT-SPI while sending"
+"${control[@]}" thaw
+expect_printed_once "Pressburger" "a summary pressed over AT-SPI"
+expect_printed_once "Bramwell" "OK and Print Summary pressed while it was on its way"
+kill -TERM "$program_pid"
+expect_ended "SIGTERM after the summaries"
