@@ -3,6 +3,7 @@
 
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/forms/clerk_words.h"
 #include "ui/forms/program_end.h"
 #include "ui/widgets/window_setup.h"
 
@@ -265,3 +266,19 @@ TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProg
 }
 
 } // namespace
+
+// A failure CUPS gave no reason for is told without one: no reason made up,
+// no empty parentheses or colon.
+TEST(ClerkWords, AFailureWithoutAReasonIsToldWithoutOne)
+{
+    using printing::PrintProblem;
+    for (const PrintProblem problem :
+         {PrintProblem::HandOverFailed, PrintProblem::Refused, PrintProblem::CannotPrintDocuments}) {
+        const QString said =
+            forms::words::documentNotPrinted(printing::PrinterError(problem, QStringLiteral("Front"), QString()));
+        EXPECT_TRUE(said.contains(QStringLiteral("\"Front\""))) << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("()")) || said.contains(QStringLiteral(": \n"))
+                     || said.contains(QRegularExpression(QStringLiteral(":\\s*$"), QRegularExpression::MultilineOption)))
+            << said.toStdString();
+    }
+}
