@@ -19,6 +19,7 @@
 #include <QIcon>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -70,6 +71,9 @@ public:
     // again once ending, it changes nothing.
     void End();
     bool isEnding() const { return m_ending; }
+    // The file End() saved the document on its way in, while CUPS has not
+    // taken it; taking it leaves the file to the caller.
+    QString takeFileSavedOnItsWay() { return std::exchange(m_savedOnItsWay, QString()); }
 
 private:
     template <typename Form> Form &window(Form *&instance);
@@ -90,6 +94,7 @@ private:
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
     bool m_ending = false;
+    QString m_savedOnItsWay;
 };
 
 } // namespace ui

@@ -30,6 +30,12 @@ using Clock = std::chrono::steady_clock;
 // does not answer without end.
 constexpr std::chrono::seconds kWaitWithoutDisplay{10};
 
+void removeIfAny(const QString &path)
+{
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
 printing::SavedLines save(const reports::PrintDocument &document)
 {
     return printing::saveUnprintedLines(document, printing::unprintedLinesFolder(),
@@ -40,13 +46,22 @@ printing::SavedLines save(const reports::PrintDocument &document)
 // CUPS they are saved in a file, so that the program killed meanwhile (as
 // session managers do when it takes long) loses nothing; the file goes once
 // CUPS has taken the whole document, and is kept when not. Returns what the
-// clerk must be told, if anything.
+// clerk must be told, if anything. A file saved while the program waited
+// for a document on its way is removed once these lines are on disk anew,
+// or stands in for their file.
 std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 {
     printing::PrintService &printer = program.printer();
-    if (!printer.hasWaitingLines())
+    const QString earlier = program.takeFileSavedOnItsWay();
+    if (!printer.hasWaitingLines()) {
+        removeIfAny(earlier);
         return std::nullopt;
-    const printing::SavedLines file = save(printer.document());
+    }
+    printing::SavedLines file = save(printer.document());
+    if (file.saved)
+        removeIfAny(earlier);
+    else if (!earlier.isEmpty())
+        file = printing::SavedLines{true, earlier, {}};
     const printing::PrintOutcome outcome = printer.endDoc(jobName);
     if (outcome) {
         if (file.saved)
@@ -65,9 +80,13 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 
 // The lines were on their way when the program had to end: they are saved,
 // since whether they arrived cannot be known.
-QString saveCutShort(const reports::PrintDocument &document)
+QString saveCutShort(ui::Program &program)
 {
-    const printing::SavedLines file = save(document);
+    const printing::SavedLines file = save(program.printer().document());
+    const QString earlier = program.takeFileSavedOnItsWay();
+    if (!earlier.isEmpty() && !file.saved)
+        return words::linesSavedCutShort(earlier);
+    removeIfAny(earlier);
     return file.saved ? words::linesSavedCutShort(file.path) : words::linesLostCutShort(file);
 }
 
@@ -119,10 +138,18 @@ private:
 
 } // namespace
 
+QString saveLinesOnTheirWay(const reports::PrintDocument &document)
+{
+    const printing::SavedLines file = save(document);
+    return file.saved ? file.path : QString();
+}
+
 void printWaitingLinesAtEnd(ui::Program &program)
 {
-    if (!program.printer().hasWaitingLines())
+    if (!program.printer().hasWaitingLines()) {
+        removeIfAny(program.takeFileSavedOnItsWay());
         return;
+    }
     // The windows are hidden by now: the progress window says at once why
     // the program is still there.
     program.printer().setWatcherFactory([] {
@@ -137,10 +164,12 @@ void printWaitingLinesAtEnd(ui::Program &program)
 void printWaitingLinesWithoutDisplay(ui::Program &program)
 {
     printing::PrintService &printer = program.printer();
-    if (!printer.hasWaitingLines())
+    if (!printer.hasWaitingLines()) {
+        removeIfAny(program.takeFileSavedOnItsWay());
         return;
+    }
     if (printer.isSending()) {
-        tellOnStandardError(saveCutShort(printer.document()));
+        tellOnStandardError(saveCutShort(program));
         return;
     }
     const Clock::time_point until = Clock::now() + kWaitWithoutDisplay;

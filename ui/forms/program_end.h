@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
+
+namespace reports {
+class PrintDocument;
+}
 namespace ui {
 class Program;
 }
@@ -13,6 +18,10 @@ class Program;
 // clerk is told where the file is, or that they are lost and why when it
 // could not be written either; a printer that holds the job is told too.
 namespace forms {
+
+// Saves a document on its way as the program is asked to end, before the
+// program waits for it; returns the file, or nothing when none was written.
+QString saveLinesOnTheirWay(const reports::PrintDocument &document);
 
 // After the event loop has stopped (Exit, closing the main window, the
 // termination signals): a progress window shows while they go out, and the

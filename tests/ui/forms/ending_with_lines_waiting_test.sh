@@ -249,6 +249,29 @@ expect_ended "SIGKILL"
   fail "killed while waiting at the end, the line is not in one saved PDF"
 echo "ok: killed while waiting for the scheduler at the end: the line was in the saved PDF"
 
+# The same with a summary already on its way when SIGTERM arrives.
+rm "${saved[@]}"
+start_program
+enter_charter "Sumner"
+"${control[@]}" freeze
+press alt+f p
+for _ in $(seq 100); do
+  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+kill -TERM "$program_pid"
+for _ in $(seq 100); do
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+  [ -f "${saved[0]}" ] && break
+  sleep 0.1
+done
+kill -KILL "$program_pid"
+expect_ended "SIGKILL"
+"${control[@]}" thaw
+[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Sumner ||
+  fail "killed while a summary was on its way at the end, the line is not in one saved PDF"
+echo "ok: killed while a summary was on its way at the end: the line was in the saved PDF"
+
 # A scheduler that does not answer is waited for 10 seconds, no more.
 rm "${saved[@]}"
 start_program

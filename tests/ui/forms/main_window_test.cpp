@@ -193,6 +193,36 @@ TEST_F(MainWindow, ExitEndsTheProgramAndTheWaitingLinesGoToThePrinter)
     EXPECT_EQ(m_printer->documents[0].size(), 1);
 }
 
+// Asked to end while a summary is on its way, the program has its lines on
+// disk before it waits for it: the file goes once the printer took the
+// summary; refused, the lines are saved anew at the end, in one file.
+TEST_F(MainWindow, ASummaryOnItsWayAsTheProgramEndsIsOnDiskUntilTaken)
+{
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "refused" : "taken");
+        if (refused) { // a case of its own: the first one ended the program
+            TearDown();
+            SetUp();
+        }
+        const testing_support::TemporaryHome home;
+        enterOneCharter(QStringLiteral("2"));
+        m_printer->refuse = refused;
+        QStringList onDiskWhileSent;
+        m_printer->duringSend = [&] {
+            program().End();
+            onDiskWhileSent = home.savedFiles();
+        };
+        EXPECT_TRUE(endsTheProgram([&] { chooseMenu(main(), 'F', 'P'); }));
+        m_printer->duringSend = nullptr;
+        ASSERT_EQ(onDiskWhileSent.size(), 1);
+        EXPECT_EQ(home.savedFiles(), refused ? onDiskWhileSent : QStringList());
+        forms::printWaitingLinesAtEnd(program());
+        const QStringList saved = home.savedFiles();
+        EXPECT_EQ(saved.size(), refused ? 1 : 0);
+        EXPECT_TRUE(!refused || (m_boxes->boxes.size() == 2 && m_boxes->boxes[1].prompt.contains(saved[0])));
+    }
+}
+
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
 {
     enterOneCharter(QStringLiteral("2"));
