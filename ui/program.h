@@ -55,6 +55,11 @@ public:
     const platform::RegionalFormat &format();
     printing::PrintService &printer() { return *m_printer; }
     MessageBoxPresenter &messageBoxes() { return *m_messageBoxes; }
+    // Message boxes that must be seen and that the end closed, shown again
+    // once the event loop has stopped; with no display left, their texts
+    // (and those of such boxes still open) for standard error.
+    void showMessagesCutShort() { m_realBoxes.presentCutShort(); }
+    QStringList unreadMessages() const { return m_realBoxes.unread(); }
     // The icon of every window, in the sizes window managers draw.
     const QIcon &icon();
 

@@ -117,12 +117,13 @@ void frmMain::MsgBox(const QString &prompt, int buttons, const QString &title)
 
 bool frmMain::printed(const printing::PrintOutcome &outcome)
 {
+    ui::MessageBoxPresenter &boxes = m_program.messageBoxes();
     if (!outcome)
-        MsgBox(words::documentNotPrinted(*outcome.error), ui::vbExclamation);
+        ui::TellOutcome(boxes, words::documentNotPrinted(*outcome.error));
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
-        MsgBox(words::printerStopped(outcome.printer, outcome.printerMessage), ui::vbExclamation);
+        ui::TellOutcome(boxes, words::printerStopped(outcome.printer, outcome.printerMessage));
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
-        MsgBox(words::printerHoldsJob(outcome.printer), ui::vbExclamation);
+        ui::TellOutcome(boxes, words::printerHoldsJob(outcome.printer));
     return static_cast<bool>(outcome);
 }
 

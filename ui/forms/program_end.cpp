@@ -146,6 +146,7 @@ QString saveLinesOnTheirWay(const reports::PrintDocument &document)
 
 void printWaitingLinesAtEnd(ui::Program &program)
 {
+    program.showMessagesCutShort();
     if (!program.printer().hasWaitingLines()) {
         removeIfAny(program.takeFileSavedOnItsWay());
         return;
@@ -158,11 +159,13 @@ void printWaitingLinesAtEnd(ui::Program &program)
             std::chrono::milliseconds(0));
     });
     if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
-        ui::MsgBox(program.messageBoxes(), *sentence, ui::vbExclamation);
+        ui::TellOutcome(program.messageBoxes(), *sentence);
 }
 
 void printWaitingLinesWithoutDisplay(ui::Program &program)
 {
+    for (const QString &sentence : program.unreadMessages())
+        tellOnStandardError(sentence);
     printing::PrintService &printer = program.printer();
     if (!printer.hasWaitingLines()) {
         removeIfAny(program.takeFileSavedOnItsWay());
@@ -190,7 +193,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          if (!sentence)
                              return;
                          if (session.allowsInteraction()) {
-                             ui::MsgBox(program.messageBoxes(), *sentence, ui::vbExclamation);
+                             ui::TellOutcome(program.messageBoxes(), *sentence);
                              session.release();
                          } else {
                              tellOnStandardError(*sentence);

@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSessionManager>
 #include <QTest>
@@ -221,6 +223,38 @@ TEST_F(MainWindow, ASummaryOnItsWayAsTheProgramEndsIsOnDiskUntilTaken)
         EXPECT_EQ(saved.size(), refused ? 1 : 0);
         EXPECT_TRUE(!refused || (m_boxes->boxes.size() == 2 && m_boxes->boxes[1].prompt.contains(saved[0])));
     }
+}
+
+// The program asked to end while the box that tells of a refused summary is
+// open: the end closes it, and it is shown again once the loop has stopped
+// (as main() then does), or its text goes to standard error without a display.
+TEST_F(MainWindow, AnOutcomeTheEndClosesIsShownAgainOnceTheLoopHasStopped)
+{
+    startProgram(nullptr, true);
+    enterOneCharter(QStringLiteral("2"));
+    m_printer->refuse = true;
+    EXPECT_TRUE(endsTheProgram([&] {
+        QTimer::singleShot(0, [&] { program().End(); }); // runs while the summary goes out, or in the box
+        chooseMenu(main(), 'F', 'P');
+    }));
+    const QStringList unread = program().unreadMessages();
+    ASSERT_EQ(unread.size(), 1);
+    EXPECT_TRUE(unread[0].contains(QStringLiteral("is not accepting jobs")));
+
+    QString shownAgain;
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shownAgain = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        program().showMessagesCutShort();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec(); // a stopped application loop, as main() has after its own
+    EXPECT_EQ(shownAgain, unread[0]);
+    EXPECT_TRUE(program().unreadMessages().isEmpty());
 }
 
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
