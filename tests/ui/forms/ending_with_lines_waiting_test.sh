@@ -14,7 +14,8 @@
 # or, on Qt's own Wayland platform, the compositor. Each time the
 # line must reach the scheduler, exactly once; with the scheduler stopped, it
 # must be saved in the documents folder instead. A session manager's
-# checkpoint sends the line too, and the program goes on. Last, OK and
+# checkpoint sends the line too, and the program goes on. With HOME unset,
+# the saved file goes to the user database's home. Last, OK and
 # Print Summary pressed over AT-SPI while a summary is on its way each print
 # their line once.
 set -euo pipefail
@@ -282,6 +283,30 @@ sever_display
 expect_saved
 pdftotext "${saved[0]}" - | grep -q Frozenby || fail "the saved PDF lacks the line"
 echo "ok: losing the display with the scheduler not answering: the line was saved"
+
+# With HOME unset (a service, some su sessions) and no print service, the
+# line lands in the documents folder of the home the user database names,
+# in one whole file, which is removed again.
+database_home=$(getent passwd "$(id -u)" | cut -d: -f6)
+saved_in_home() { { find "$database_home" "$database_home/Documents" -maxdepth 1 -name "*Selvaro's Yachts*" 2>/dev/null || true; } | sort; }
+before=$(saved_in_home)
+env -u HOME -u XDG_CONFIG_HOME CUPS_SERVER="$work/no-scheduler.sock" "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+expect_active "Selvaro's Yachts" "with HOME unset"
+enter_charter "Homeless"
+sever_display
+file=$(sed -n 's/.*They were saved in "\(.*\)"\..*/\1/p' "$work/program.log")
+[ -n "$file" ] && [ -f "$file" ] || fail "with HOME unset, no saved file was named"
+case $file in
+  "$database_home"/*) ;;
+  *) rm -f "$file"; fail "with HOME unset, the line was saved outside $database_home: $file" ;;
+esac
+whole=$(pdftotext "$file" - 2>/dev/null | grep -c Homeless || true)
+rm -f "$file"
+[ "$(saved_in_home)" = "$before" ] || fail "with HOME unset, more than the one file was left: $(saved_in_home)"
+[ "$whole" = 1 ] || fail "with HOME unset, the saved file does not hold the line once"
+echo "ok: with HOME unset: the line was saved whole in $(dirname "$file")"
 
 # A screen reader presses OK and Print Summary while a summary is on its way
 # (the keyboard is held then): the summary holds the lines there were when it
