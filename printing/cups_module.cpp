@@ -16,10 +16,16 @@
 namespace printing::cups {
 namespace {
 
+// The reason libcups gave for the last failure, or none: after some
+// failures (a connection that broke as it was written to) it still holds a
+// success, or the system's word for no error at all ("Success").
 QString lastError()
 {
     const char *text = cupsLastErrorString();
-    return text != nullptr ? QString::fromUtf8(text) : QString();
+    if (text == nullptr || *text == '\0' || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE
+        || std::strcmp(text, std::strerror(0)) == 0 || std::strcmp(text, "Success") == 0)
+        return {};
+    return QString::fromUtf8(text);
 }
 
 // Set once the program can wait no longer (abandonWaits): every wait for

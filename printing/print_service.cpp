@@ -51,8 +51,10 @@ PrintOutcome PrintService::send(const reports::PrintDocument &document, const re
     PrintOutcome outcome;
     {
         m_sending = true;
+        m_onItsWay = &document;
         const auto sent = qScopeGuard([this] {
             m_sending = false;
+            m_onItsWay = nullptr;
             emit sendFinished();
         });
         try {
@@ -63,6 +65,7 @@ PrintOutcome PrintService::send(const reports::PrintDocument &document, const re
         } catch (const PrinterError &error) {
             outcome.error = error;
         }
+        m_lastTaken = static_cast<bool>(outcome);
         if (outcome) {
             const bool wasWaiting = hasWaitingLines();
             m_document.dropUpTo(sentUpTo);

@@ -110,6 +110,10 @@ public:
     // What goes out is the lines waiting when sending began: lines printed
     // meanwhile wait for the next document.
     bool isSending() const { return m_sending; }
+    // The document on its way while isSending(), else null.
+    const reports::PrintDocument *documentOnItsWay() const { return m_onItsWay; }
+    // Whether CUPS took the last document sent (printed or held).
+    bool lastDocumentTaken() const { return m_lastTaken; }
 
     // Forgets the waiting lines, once they are kept elsewhere: saved in a
     // file because they could not be printed.
@@ -142,6 +146,8 @@ private:
     std::unique_ptr<DocumentSender> m_sender;
     std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
     bool m_sending = false; // a document is on its way; events are handled meanwhile
+    const reports::PrintDocument *m_onItsWay = nullptr;
+    bool m_lastTaken = false;
 };
 
 } // namespace printing

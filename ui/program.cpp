@@ -13,6 +13,7 @@
 #include "ui/widgets/program_icon.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QProgressDialog>
 
 #include <utility>
@@ -111,6 +112,11 @@ void Program::end()
     // go out at the end) must not stop the message boxes that follow.
     if (std::exchange(m_ending, true))
         return;
+    // A summary or yacht list on its way is waited for: its lines are on
+    // disk first, so that a kill meanwhile (a session manager's, after its
+    // timeout) loses none of them.
+    if (const reports::PrintDocument *onItsWay = m_printer->documentOnItsWay())
+        m_savedOnItsWay = saveLinesOnTheirWay(*onItsWay);
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *shown : windows)
         if (!qobject_cast<QProgressDialog *>(shown))
@@ -124,6 +130,9 @@ void Program::exitWhenIdle()
     // box after it return at once, unseen: what became of the document
     // (a stopped printer holding it, say) must be told first.
     if (!m_printer->isSending()) {
+        // Kept only while its lines still wait, until the end saves them anew.
+        if (!m_savedOnItsWay.isEmpty() && (m_printer->lastDocumentTaken() || !m_printer->hasWaitingLines()))
+            QFile::remove(takeFileSavedOnItsWay());
         QCoreApplication::exit(0);
         return;
     }

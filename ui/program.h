@@ -19,6 +19,7 @@
 #include <QIcon>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -54,6 +55,11 @@ public:
     const platform::RegionalFormat &format();
     printing::PrintService &printer() { return *m_printer; }
     MessageBoxPresenter &messageBoxes() { return *m_messageBoxes; }
+    // Message boxes that must be seen and that the end closed, shown again
+    // once the event loop has stopped; with no display left, their texts
+    // (and those of such boxes still open) for standard error.
+    void showMessagesCutShort() { m_realBoxes.presentCutShort(); }
+    QStringList unreadMessages() const { return m_realBoxes.unread(); }
     // The icon of every window, in the sizes window managers draw.
     const QIcon &icon();
 
@@ -75,6 +81,9 @@ public:
     // again once ending, it changes nothing.
     void end();
     bool isEnding() const { return m_ending; }
+    // The file End() saved the document on its way in, while CUPS has not
+    // taken it; taking it leaves the file to the caller.
+    QString takeFileSavedOnItsWay() { return std::exchange(m_savedOnItsWay, QString()); }
 
 private:
     template <typename Form> Form &window(Form *&instance);
@@ -95,6 +104,7 @@ private:
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
     bool m_ending = false;
+    QString m_savedOnItsWay;
 };
 
 } // namespace ui

@@ -30,14 +30,17 @@ start_x_session() {
   done
   [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(cat "$work/display")"
-  # The window manager runs its start-up command once it manages windows.
+  unset QT_QPA_PLATFORM
+  # The window manager runs its start-up command once it manages windows,
+  # and names its check window on the root window.
   openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do
-    [ -e "$work/window-manager-ready" ] && break
+    [ -e "$work/window-manager-ready" ] &&
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
     sleep 0.1
   done
-  unset QT_QPA_PLATFORM
+  fail "the window manager did not start: $(cat "$work/openbox.log")"
 }
 
 # Presses keys in the window that has the keyboard: a word starting with ":"

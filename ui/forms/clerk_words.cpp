@@ -84,8 +84,11 @@ QString printerFaultCause(const printing::PrinterError &error)
         return QStringLiteral("No default printer is chosen. Choose one in the system's printer settings "
                               "and print again.");
     case PrintProblem::HandOverFailed:
-        return QStringLiteral("The document did not reach the printer \"%1\" whole: %2")
-            .arg(error.destination(), error.detail());
+        // Only a reason CUPS gave is told; none is made up.
+        return error.detail().isEmpty()
+                   ? QStringLiteral("The document did not reach the printer \"%1\" whole.").arg(error.destination())
+                   : QStringLiteral("The document did not reach the printer \"%1\" whole: %2")
+                         .arg(error.destination(), error.detail());
     case PrintProblem::Refused:
         return QStringLiteral("The printer \"%1\" did not accept the document: %2")
             .arg(error.destination(), error.detail().isEmpty() ? QStringLiteral("CUPS did not accept the job.")
@@ -95,9 +98,10 @@ QString printerFaultCause(const printing::PrinterError &error)
                               "and none was given.")
             .arg(error.destination());
     case PrintProblem::CannotPrintDocuments:
-        return QStringLiteral("The printer \"%1\" cannot print this program's documents (%2). Choose another "
+        return QStringLiteral("The printer \"%1\" cannot print this program's documents%2. Choose another "
                               "printer as the default printer in the system's printer settings.")
-            .arg(error.destination(), error.detail());
+            .arg(error.destination(),
+                 error.detail().isEmpty() ? QString() : QStringLiteral(" (%1)").arg(error.detail()));
     case PrintProblem::CouldNotStart:
         return QStringLiteral("Printing to \"%1\" could not start.").arg(error.destination());
     case PrintProblem::CouldNotTurnPage:

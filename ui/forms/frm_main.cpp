@@ -112,12 +112,13 @@ void frmMain::mnuHelpAbout_Click()
 
 bool frmMain::printed(const printing::PrintOutcome &outcome)
 {
+    ui::MessageBoxPresenter &boxes = m_program.messageBoxes();
     if (!outcome)
-        MsgBox(m_program, words::documentNotPrinted(*outcome.error), vbExclamation);
+        ui::tellOutcome(boxes, words::documentNotPrinted(*outcome.error));
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
-        MsgBox(m_program, words::printerStopped(outcome.printer, outcome.printerMessage), vbExclamation);
+        ui::tellOutcome(boxes, words::printerStopped(outcome.printer, outcome.printerMessage));
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
-        MsgBox(m_program, words::printerHoldsJob(outcome.printer), vbExclamation);
+        ui::tellOutcome(boxes, words::printerHoldsJob(outcome.printer));
     return static_cast<bool>(outcome);
 }
 

@@ -25,8 +25,6 @@ namespace ui {
 namespace {
 
 namespace words = forms::words;
-using forms::MsgBox;
-using forms::vbExclamation;
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,6 +32,12 @@ using Clock = std::chrono::steady_clock;
 // program must end soon, and the print service waits for a scheduler that
 // does not answer without end.
 constexpr std::chrono::seconds kWaitWithoutDisplay{10};
+
+void removeIfAny(const QString &path)
+{
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
 
 printing::SavedLines save(const reports::PrintDocument &document)
 {
@@ -45,13 +49,22 @@ printing::SavedLines save(const reports::PrintDocument &document)
 // CUPS they are saved in a file, so that the program killed meanwhile (as
 // session managers do when it takes long) loses nothing; the file goes once
 // CUPS has taken the whole document, and is kept when not. Returns what the
-// clerk must be told, if anything.
+// clerk must be told, if anything. A file saved while the program waited
+// for a document on its way is removed once these lines are on disk anew,
+// or stands in for their file.
 std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 {
     printing::PrintService &printer = program.printer();
-    if (!printer.hasWaitingLines())
+    const QString earlier = program.takeFileSavedOnItsWay();
+    if (!printer.hasWaitingLines()) {
+        removeIfAny(earlier);
         return std::nullopt;
-    const printing::SavedLines file = save(printer.document());
+    }
+    printing::SavedLines file = save(printer.document());
+    if (file.saved)
+        removeIfAny(earlier);
+    else if (!earlier.isEmpty())
+        file = printing::SavedLines{true, earlier, {}};
     const printing::PrintOutcome outcome = printer.endDoc(jobName);
     if (outcome) {
         if (file.saved)
@@ -70,9 +83,13 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 
 // The lines were on their way when the program had to end: they are saved,
 // since whether they arrived cannot be known.
-QString saveCutShort(const reports::PrintDocument &document)
+QString saveCutShort(ui::Program &program)
 {
-    const printing::SavedLines file = save(document);
+    const printing::SavedLines file = save(program.printer().document());
+    const QString earlier = program.takeFileSavedOnItsWay();
+    if (!earlier.isEmpty() && !file.saved)
+        return words::linesSavedCutShort(earlier);
+    removeIfAny(earlier);
     return file.saved ? words::linesSavedCutShort(file.path) : words::linesLostCutShort(file);
 }
 
@@ -124,10 +141,19 @@ private:
 
 } // namespace
 
+QString saveLinesOnTheirWay(const reports::PrintDocument &document)
+{
+    const printing::SavedLines file = save(document);
+    return file.saved ? file.path : QString();
+}
+
 void printWaitingLinesAtEnd(ui::Program &program)
 {
-    if (!program.printer().hasWaitingLines())
+    program.showMessagesCutShort();
+    if (!program.printer().hasWaitingLines()) {
+        removeIfAny(program.takeFileSavedOnItsWay());
         return;
+    }
     // The windows are hidden by now: the progress window says at once why
     // the program is still there.
     program.printer().setWatcherFactory([] {
@@ -136,16 +162,20 @@ void printWaitingLinesAtEnd(ui::Program &program)
             std::chrono::milliseconds(0));
     });
     if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
-        MsgBox(program, *sentence, vbExclamation);
+        tellOutcome(program.messageBoxes(), *sentence);
 }
 
 void printWaitingLinesWithoutDisplay(ui::Program &program)
 {
+    for (const QString &sentence : program.unreadMessages())
+        tellOnStandardError(sentence);
     printing::PrintService &printer = program.printer();
-    if (!printer.hasWaitingLines())
+    if (!printer.hasWaitingLines()) {
+        removeIfAny(program.takeFileSavedOnItsWay());
         return;
+    }
     if (printer.isSending()) {
-        tellOnStandardError(saveCutShort(printer.document()));
+        tellOnStandardError(saveCutShort(program));
         return;
     }
     const Clock::time_point until = Clock::now() + kWaitWithoutDisplay;
@@ -166,7 +196,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          if (!sentence)
                              return;
                          if (session.allowsInteraction()) {
-                             MsgBox(program, *sentence, vbExclamation);
+                             tellOutcome(program.messageBoxes(), *sentence);
                              session.release();
                          } else {
                              tellOnStandardError(*sentence);

@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
+
+namespace reports {
+class PrintDocument;
+}
+
 // The charter lines still waiting as the program ends, however it ends.
 // Before the first byte goes to the printer they are saved as a PDF in the
 // user's documents folder (printing/unprinted_lines_file.h), so that the
@@ -11,6 +17,10 @@
 namespace ui {
 
 class Program;
+
+// Saves a document on its way as the program is asked to end, before the
+// program waits for it; returns the file, or nothing when none was written.
+QString saveLinesOnTheirWay(const reports::PrintDocument &document);
 
 // After the event loop has stopped (Exit, closing the main window, the
 // termination signals): a progress window shows while they go out, and the

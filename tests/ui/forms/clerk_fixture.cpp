@@ -14,6 +14,8 @@ namespace testing_support {
 printing::Delivery CapturedPrinter::send(const reports::PrintDocument &document, const QString &jobName,
                                         printing::PrintWatcher *)
 {
+    if (duringSend)
+        duringSend();
     if (refuse)
         throw printing::PrinterError(printing::PrintProblem::Refused, QStringLiteral("test"),
                                      QStringLiteral("The printer is not accepting jobs."));

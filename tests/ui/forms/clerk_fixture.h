@@ -43,6 +43,7 @@ public:
     std::vector<QStringList> documents;
     QStringList jobNames;
     bool refuse = false;
+    std::function<void()> duringSend; // runs as each document goes out, before it is taken or refused
 };
 
 // A home folder of its own while it lives, with a documents folder unless

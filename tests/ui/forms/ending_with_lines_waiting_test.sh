@@ -14,7 +14,10 @@
 # or, on Qt's own Wayland platform, the compositor. Each time the
 # line must reach the scheduler, exactly once; with the scheduler stopped, it
 # must be saved in the documents folder instead. A session manager's
-# checkpoint sends the line too, and the program goes on.
+# checkpoint sends the line too, and the program goes on. With HOME unset,
+# the saved file goes to the user database's home. Last, OK and
+# Print Summary pressed over AT-SPI while a summary is on its way each print
+# their line once.
 set -euo pipefail
 spool=$1
 control=("${@:3}")
@@ -247,6 +250,29 @@ expect_ended "SIGKILL"
   fail "killed while waiting at the end, the line is not in one saved PDF"
 echo "ok: killed while waiting for the scheduler at the end: the line was in the saved PDF"
 
+# The same with a summary already on its way when SIGTERM arrives.
+rm "${saved[@]}"
+start_program
+enter_charter "Sumner"
+"${control[@]}" freeze
+press alt+f p
+for _ in $(seq 100); do
+  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+kill -TERM "$program_pid"
+for _ in $(seq 100); do
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+  [ -f "${saved[0]}" ] && break
+  sleep 0.1
+done
+kill -KILL "$program_pid"
+expect_ended "SIGKILL"
+"${control[@]}" thaw
+[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Sumner ||
+  fail "killed while a summary was on its way at the end, the line is not in one saved PDF"
+echo "ok: killed while a summary was on its way at the end: the line was in the saved PDF"
+
 # A scheduler that does not answer is waited for 10 seconds, no more.
 rm "${saved[@]}"
 start_program
@@ -257,3 +283,45 @@ sever_display
 expect_saved
 pdftotext "${saved[0]}" - | grep -q Frozenby || fail "the saved PDF lacks the line"
 echo "ok: losing the display with the scheduler not answering: the line was saved"
+
+# With HOME unset (a service, some su sessions) and no print service, the
+# line lands in the documents folder of the home the user database names,
+# in one whole file, which is removed again.
+database_home=$(getent passwd "$(id -u)" | cut -d: -f6)
+saved_in_home() { { find "$database_home" "$database_home/Documents" -maxdepth 1 -name "*Selvaro's Yachts*" 2>/dev/null || true; } | sort; }
+before=$(saved_in_home)
+env -u HOME -u XDG_CONFIG_HOME CUPS_SERVER="$work/no-scheduler.sock" "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+expect_active "Selvaro's Yachts" "with HOME unset"
+enter_charter "Homeless"
+sever_display
+file=$(sed -n 's/.*They were saved in "\(.*\)"\..*/\1/p' "$work/program.log")
+[ -n "$file" ] && [ -f "$file" ] || fail "with HOME unset, no saved file was named"
+case $file in
+  "$database_home"/*) ;;
+  *) rm -f "$file"; fail "with HOME unset, the line was saved outside $database_home: $file" ;;
+esac
+whole=$(pdftotext "$file" - 2>/dev/null | grep -c Homeless || true)
+rm -f "$file"
+[ "$(saved_in_home)" = "$before" ] || fail "with HOME unset, more than the one file was left: $(saved_in_home)"
+[ "$whole" = 1 ] || fail "with HOME unset, the saved file does not hold the line once"
+echo "ok: with HOME unset: the line was saved whole in $(dirname "$file")"
+
+# A screen reader presses OK and Print Summary while a summary is on its way
+# (the keyboard is held then): the summary holds the lines there were when it
+# began; the charter accepted meanwhile prints once, with the summary asked
+# for after it.
+source "$(dirname "$0")/../../support/a11y_session.sh"
+start_accessibility_bus
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_program
+enter_charter_and_stay "Pressburger"
+press :Bramwell alt+h :3 alt+y :Sloop alt+s Down
+"${control[@]}" freeze
+/usr/bin/python3 "$(dirname "$0")/press_while_sending.py" || fail "pressed over AT-SPI while sending"
+"${control[@]}" thaw
+expect_printed_once "Pressburger" "a summary pressed over AT-SPI"
+expect_printed_once "Bramwell" "OK and Print Summary pressed while it was on its way"
+kill -TERM "$program_pid"
+expect_ended "SIGTERM after the summaries"

@@ -6,11 +6,14 @@
 #include "ui/command_guard.h"
 #include "ui/life/end_of_day_printing.h"
 #include "ui/widgets/combo_box.h"
+#include "ui/forms/clerk_words.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSessionManager>
 #include <QTest>
@@ -194,6 +197,68 @@ TEST_F(MainWindow, ExitEndsTheProgramAndTheWaitingLinesGoToThePrinter)
     EXPECT_EQ(m_printer->documents[0].size(), 1);
 }
 
+// Asked to end while a summary is on its way, the program has its lines on
+// disk before it waits for it: the file goes once the printer took the
+// summary; refused, the lines are saved anew at the end, in one file.
+TEST_F(MainWindow, ASummaryOnItsWayAsTheProgramEndsIsOnDiskUntilTaken)
+{
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "refused" : "taken");
+        if (refused) { // a case of its own: the first one ended the program
+            TearDown();
+            SetUp();
+        }
+        const testing_support::TemporaryHome home;
+        enterOneCharter(QStringLiteral("2"));
+        m_printer->refuse = refused;
+        QStringList onDiskWhileSent;
+        m_printer->duringSend = [&] {
+            program().end();
+            onDiskWhileSent = home.savedFiles();
+        };
+        EXPECT_TRUE(endsTheProgram([&] { chooseMenu(main(), 'F', 'P'); }));
+        m_printer->duringSend = nullptr;
+        ASSERT_EQ(onDiskWhileSent.size(), 1);
+        EXPECT_EQ(home.savedFiles(), refused ? onDiskWhileSent : QStringList());
+        ui::printWaitingLinesAtEnd(program());
+        const QStringList saved = home.savedFiles();
+        EXPECT_EQ(saved.size(), refused ? 1 : 0);
+        EXPECT_TRUE(!refused || (m_boxes->boxes.size() == 2 && m_boxes->boxes[1].prompt.contains(saved[0])));
+    }
+}
+
+// The program asked to end while the box that tells of a refused summary is
+// open: the end closes it, and it is shown again once the loop has stopped
+// (as main() then does), or its text goes to standard error without a display.
+TEST_F(MainWindow, AnOutcomeTheEndClosesIsShownAgainOnceTheLoopHasStopped)
+{
+    startProgram(nullptr, true);
+    enterOneCharter(QStringLiteral("2"));
+    m_printer->refuse = true;
+    EXPECT_TRUE(endsTheProgram([&] {
+        QTimer::singleShot(0, [&] { program().end(); }); // runs while the summary goes out, or in the box
+        chooseMenu(main(), 'F', 'P');
+    }));
+    const QStringList unread = program().unreadMessages();
+    ASSERT_EQ(unread.size(), 1);
+    EXPECT_TRUE(unread[0].contains(QStringLiteral("is not accepting jobs")));
+
+    QString shownAgain;
+    QTimer::singleShot(0, qApp, [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shownAgain = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        program().showMessagesCutShort();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec(); // a stopped application loop, as main() has after its own
+    EXPECT_EQ(shownAgain, unread[0]);
+    EXPECT_TRUE(program().unreadMessages().isEmpty());
+}
+
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramAsExitDoes)
 {
     enterOneCharter(QStringLiteral("2"));
@@ -286,3 +351,19 @@ TEST_F(MainWindow, ACommandStoppedByAnyFaultIsToldAndTheProgramGoesOn)
 }
 
 } // namespace
+
+// A failure CUPS gave no reason for is told without one: no reason made up,
+// no empty parentheses or colon.
+TEST(ClerkWords, AFailureWithoutAReasonIsToldWithoutOne)
+{
+    using printing::PrintProblem;
+    for (const PrintProblem problem :
+         {PrintProblem::HandOverFailed, PrintProblem::Refused, PrintProblem::CannotPrintDocuments}) {
+        const QString said =
+            forms::words::documentNotPrinted(printing::PrinterError(problem, QStringLiteral("Front"), QString()));
+        EXPECT_TRUE(said.contains(QStringLiteral("\"Front\""))) << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("()")) || said.contains(QStringLiteral(": \n"))
+                     || said.contains(QRegularExpression(QStringLiteral(":\\s*$"), QRegularExpression::MultilineOption)))
+            << said.toStdString();
+    }
+}
