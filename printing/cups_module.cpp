@@ -22,8 +22,12 @@ namespace {
 QString lastError()
 {
     const char *text = cupsLastErrorString();
+    // The system's word for no error, without strerror's buffer shared by
+    // every thread: GNU's strerror_r writes it into ours or returns a constant.
+    std::array<char, 64> buffer{};
+    const char *noError = strerror_r(0, buffer.data(), buffer.size());
     if (text == nullptr || *text == '\0' || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE
-        || std::strcmp(text, std::strerror(0)) == 0 || std::strcmp(text, "Success") == 0)
+        || std::strcmp(text, noError) == 0 || std::strcmp(text, "Success") == 0)
         return {};
     return QString::fromUtf8(text);
 }

@@ -21,10 +21,10 @@ PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatem
 {
     if (m_sending)
         return busy();
-    reports::PrintDocument document = m_document;
+    reports::PrintDocument withStatements = m_document;
     for (const auto &statement : statements)
-        document.print(statement);
-    return send(document, m_document.mark(), jobName);
+        withStatements.print(statement);
+    return send(withStatements, m_document.mark(), jobName);
 }
 
 PrintOutcome PrintService::endDoc(const QString &jobName)
@@ -34,8 +34,8 @@ PrintOutcome PrintService::endDoc(const QString &jobName)
     if (m_sending)
         return busy();
     // A copy: lines printed while it goes out must not change it.
-    const reports::PrintDocument document = m_document;
-    return send(document, m_document.mark(), jobName);
+    const reports::PrintDocument snapshot = m_document;
+    return send(snapshot, m_document.mark(), jobName);
 }
 
 PrintOutcome PrintService::busy()

@@ -81,7 +81,7 @@ public:
     // again once ending, it changes nothing.
     void end();
     bool isEnding() const { return m_ending; }
-    // The file End() saved the document on its way in, while CUPS has not
+    // The file end() saved the document on its way in, while CUPS has not
     // taken it; taking it leaves the file to the caller.
     QString takeFileSavedOnItsWay() { return std::exchange(m_savedOnItsWay, QString()); }
 

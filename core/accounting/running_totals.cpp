@@ -13,21 +13,21 @@ void RunningTotals::recordCharter(platform::Currency hours, platform::Currency c
 {
     // Work everything out first so that a failure leaves the totals untouched.
     platform::Currency revenue;
-    platform::Currency totalHours;
+    platform::Currency hoursSoFar;
     try {
         revenue = m_totalRevenue + charge;
     } catch (const platform::OverflowError &) {
         throw platform::OverflowError(platform::Fault::TotalRevenueTooLarge, "total revenue out of range");
     }
     try {
-        totalHours = m_totalHours + hours;
+        hoursSoFar = m_totalHours + hours;
     } catch (const platform::OverflowError &) {
         throw platform::OverflowError(platform::Fault::TotalHoursTooLarge, "total hours out of range");
     }
     if (m_charterCount >= kMaxCharters)
         throw platform::OverflowError(platform::Fault::TooManyCharters, "charter count out of range");
     m_totalRevenue = revenue;
-    m_totalHours = totalHours;
+    m_totalHours = hoursSoFar;
     ++m_charterCount;
 }
 

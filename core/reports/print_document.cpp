@@ -144,11 +144,11 @@ void PrintDocument::dropUpTo(const Mark &mark)
                            && (m_lineStarts.size() == mark.lineCount || m_lineStarts[mark.lineCount] != mark.runCount);
     if (mark.lineOpen && continued)
         starts.push_back(0);
-    for (std::size_t line = mark.lineCount; line < m_lineStarts.size(); ++line)
-        starts.push_back(m_lineStarts[line] - static_cast<std::uint32_t>(mark.runCount));
+    for (std::size_t kept = mark.lineCount; kept < m_lineStarts.size(); ++kept)
+        starts.push_back(m_lineStarts[kept] - static_cast<std::uint32_t>(mark.runCount));
     m_runs.erase(m_runs.begin(), m_runs.begin() + static_cast<std::ptrdiff_t>(mark.runCount));
-    for (StoredRun &run : m_runs)
-        run.textStart -= static_cast<std::int32_t>(mark.textSize);
+    for (StoredRun &kept : m_runs)
+        kept.textStart -= static_cast<std::int32_t>(mark.textSize);
     m_text.remove(0, mark.textSize);
     m_lineStarts = std::move(starts);
     if (m_lineStarts.empty()) {

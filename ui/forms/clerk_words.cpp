@@ -184,6 +184,7 @@ QString pagesPrepared(int pagesDone, int pageCount)
     return QStringLiteral("Preparing the document for the printer: page %1 of %2.").arg(pagesDone).arg(pageCount);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the sentence's parts, named as it reads
 QString charterAccepted(const QString &name, const QString &hoursText, const QString &chargeText)
 {
     // A charter with no name (which is allowed) is told by its hours alone.

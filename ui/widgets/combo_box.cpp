@@ -34,8 +34,8 @@ void ComboBox::followPickedEntry(int index)
     // selection; Qt 6.4 does not offer it, so they are told of the entry.
     if (index == -1 || !hasFocus() || !QAccessible::isActive())
         return;
-    QAccessibleInterface *entries = QAccessible::queryAccessibleInterface(view());
-    if (QAccessibleInterface *entry = entries != nullptr ? entries->child(index) : nullptr) {
+    QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(view());
+    if (QAccessibleInterface *entry = shown != nullptr ? shown->child(index) : nullptr) {
         QAccessibleEvent focus(entry, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
     }

@@ -100,6 +100,7 @@ public:
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint &) const override { return -1; }
     void scrollToSubstring(int, int) override {}
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): Qt's signature
     QString attributes(int, int *startOffset, int *endOffset) const override
     {
         *startOffset = 0;
@@ -119,7 +120,7 @@ public:
     MenuItemAccessible(QAction *item, QWidget *menu) : m_item(item), m_menu(menu) {}
 
     bool isValid() const override { return m_item != nullptr && m_menu != nullptr; }
-    QObject *object() const override { return m_item; }
+    QObject *object() const override { return m_item.data(); }
     QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_menu); }
     // A menu's title opens the menu, its one child.
     QAccessibleInterface *child(int index) const override
