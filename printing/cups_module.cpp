@@ -351,7 +351,9 @@ public:
             cups_dest_t *dests = nullptr;
             const int count = cupsGetDests2(http.get(), &dests);
             cupsFreeDests(count, dests);
-            error = PrinterError(count == 0 ? PrintProblem::NoPrintService : PrintProblem::NoDefaultPrinter);
+            // Unless the program gave up waiting, when neither is known.
+            error = PrinterError(
+                unlessAbandoned(count == 0 ? PrintProblem::NoPrintService : PrintProblem::NoDefaultPrinter));
             return {};
         }
         Destination destination;
@@ -389,8 +391,9 @@ public:
                          destinationOptions.get()};
         const DestinationInfo info(http.get(), &dest);
         if (info.get() == nullptr) {
-            error = login.cancelled() ? PrinterError(PrintProblem::LoginNeeded, destination.name)
-                                      : PrinterError(PrintProblem::Refused, destination.name, lastError());
+            error = login.cancelled()
+                        ? PrinterError(PrintProblem::LoginNeeded, destination.name)
+                        : PrinterError(unlessAbandoned(PrintProblem::Refused), destination.name, lastError());
             return {};
         }
         // The clerk's options, and the paper the pages were laid out for, so
@@ -406,8 +409,9 @@ public:
         const ipp_status_t created = cupsCreateDestJob(http.get(), &dest, info.get(), &jobId, title.constData(),
                                                        jobOptions.count(), jobOptions.get());
         if (created > IPP_STATUS_OK_EVENTS_COMPLETE || jobId <= 0) {
-            error = loginRefused(created, login) ? PrinterError(PrintProblem::LoginNeeded, destination.name)
-                                                 : PrinterError(PrintProblem::Refused, destination.name, lastError());
+            error = loginRefused(created, login)
+                        ? PrinterError(PrintProblem::LoginNeeded, destination.name)
+                        : PrinterError(unlessAbandoned(PrintProblem::Refused), destination.name, lastError());
             return {};
         }
 

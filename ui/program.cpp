@@ -116,12 +116,18 @@ void Program::end()
     // disk first, so that a kill meanwhile (a session manager's, after its
     // timeout) loses none of them.
     if (const reports::PrintDocument *onItsWay = m_printer->documentOnItsWay())
-        m_savedOnItsWay = saveLinesOnTheirWay(*onItsWay);
+        keepLinesOnTheirWaySafe(*onItsWay);
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *shown : windows)
         if (!qobject_cast<QProgressDialog *>(shown))
             shown->hide();
     exitWhenIdle();
+}
+
+void Program::keepLinesOnTheirWaySafe(const reports::PrintDocument &document)
+{
+    if (m_savedOnItsWay.isEmpty())
+        m_savedOnItsWay = saveLinesOnTheirWay(document);
 }
 
 void Program::exitWhenIdle()

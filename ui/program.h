@@ -84,6 +84,9 @@ public:
     // The file end() saved the document on its way in, while CUPS has not
     // taken it; taking it leaves the file to the caller.
     QString takeFileSavedOnItsWay() { return std::exchange(m_savedOnItsWay, QString()); }
+    // Saves the lines of a document on its way in that file, unless one
+    // already holds them, so that a kill before CUPS took them loses none.
+    void keepLinesOnTheirWaySafe(const reports::PrintDocument &document);
 
 private:
     template <typename Form> Form &window(Form *&instance);

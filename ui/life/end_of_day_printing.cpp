@@ -17,9 +17,11 @@
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -184,23 +186,51 @@ void printWaitingLinesWithoutDisplay(ui::Program &program)
         tellOnStandardError(*sentence);
 }
 
+namespace {
+
+// Sends the waiting lines before a logout or at a checkpoint; the session
+// is null when the commit was put off until a document on its way was
+// through, and the session manager no longer waits for it.
+void commitWaitingLines(ui::Program &program, QSessionManager *session)
+{
+    const auto sentence = sendSafely(program, words::jobChartersAtSessionSave());
+    if (!sentence)
+        return;
+    if (session == nullptr || session->allowsInteraction()) {
+        tellOutcome(program.messageBoxes(), *sentence);
+        if (session != nullptr)
+            session->release();
+    } else {
+        tellOnStandardError(*sentence);
+    }
+}
+
+} // namespace
+
 void commitWaitingLinesOnSessionRequest(ui::Program &program)
 {
+    auto putOff = std::make_shared<bool>(false);
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &program.printer(),
-                     [&program](QSessionManager &session) {
-                         // A document on its way holds the lines waiting when
-                         // it began; those printed since wait for the end.
-                         if (program.printer().isSending())
+                     [&program, putOff](QSessionManager &session) {
+                         printing::PrintService &printer = program.printer();
+                         if (!printer.isSending()) {
+                             commitWaitingLines(program, &session);
                              return;
-                         const auto sentence = sendSafely(program, words::jobChartersAtSessionSave());
-                         if (!sentence)
-                             return;
-                         if (session.allowsInteraction()) {
-                             tellOutcome(program.messageBoxes(), *sentence);
-                             session.release();
-                         } else {
-                             tellOnStandardError(*sentence);
                          }
+                         // The session may end the program before the document
+                         // on its way is through: every waiting line is on disk
+                         // first, and the commit is done once it is through.
+                         program.keepLinesOnTheirWaySafe(printer.document());
+                         if (std::exchange(*putOff, true))
+                             return;
+                         QObject::connect(
+                             &printer, &printing::PrintService::sendFinished, &printer,
+                             [&program, putOff] {
+                                 *putOff = false;
+                                 if (!program.isEnding())
+                                     commitWaitingLines(program, nullptr);
+                             },
+                             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
                      });
 }
 

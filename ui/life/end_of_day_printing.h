@@ -41,7 +41,8 @@ void printWaitingLinesWithoutDisplay(ui::Program &program);
 // as above, without a question, as a job named for that, and the program goes
 // on: the logout may yet be cancelled. The clerk is told in a message box
 // where the session manager lets the program interact, else on standard
-// error.
+// error. With a document on its way, every waiting line is saved at once,
+// and they are sent once that document is through.
 void commitWaitingLinesOnSessionRequest(ui::Program &program);
 
 } // namespace ui

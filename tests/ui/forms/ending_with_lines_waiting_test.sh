@@ -14,10 +14,11 @@
 # or, on Qt's own Wayland platform, the compositor. Each time the
 # line must reach the scheduler, exactly once; with the scheduler stopped, it
 # must be saved in the documents folder instead. A session manager's
-# checkpoint sends the line too, and the program goes on. With HOME unset,
-# the saved file goes to the user database's home. Last, OK and
-# Print Summary pressed over AT-SPI while a summary is on its way each print
-# their line once.
+# checkpoint sends the line too, and the program goes on, even with a summary
+# on its way. A refusal as the wait without a display runs out leaves one
+# file. With HOME unset, the saved file goes to the user database's home.
+# Last, OK and Print Summary pressed over AT-SPI while a summary is on its
+# way each print their line once.
 set -euo pipefail
 spool=$1
 control=("${@:3}")
@@ -142,6 +143,32 @@ grep -aqF "Selvaro's Yachts – charters before logout or checkpoint" "$spool"/c
 kill -0 "$program_pid" 2>/dev/null || fail "a checkpoint ended the program"
 press Escape
 expect_active "Selvaro's Yachts"
+# A checkpoint while a summary is on its way: the waiting line is on disk
+# at once, is sent once the summary is through, and the file then goes.
+enter_charter "Comerford"
+"${control[@]}" freeze
+press alt+f p
+for _ in $(seq 100); do
+  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+echo checkpoint >&7
+for _ in $(seq 100); do
+  [ "$(grep -cx "done 1" "$work/session.log")" -ge 2 ] && break
+  sleep 0.1
+done
+[ "$(grep -cx "done 1" "$work/session.log")" -ge 2 ] || fail "no checkpoint done while a summary was on its way"
+pending=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+[ -f "${pending[0]}" ] && pdftotext "${pending[0]}" - | grep -q Comerford ||
+  fail "a checkpoint while a summary was on its way left the line only in memory"
+"${control[@]}" thaw
+expect_printed_once "Comerford" "a checkpoint while a summary was on its way"
+for _ in $(seq 100); do
+  [ -e "${pending[0]}" ] || break
+  sleep 0.1
+done
+[ ! -e "${pending[0]}" ] || fail "the line printed, yet its file was kept"
+kill -0 "$program_pid" 2>/dev/null || fail "a checkpoint while a summary was on its way ended the program"
 enter_charter_and_stay "Logan"
 echo logout >&7
 expect_session die
@@ -283,6 +310,35 @@ sever_display
 expect_saved
 pdftotext "${saved[0]}" - | grep -q Frozenby || fail "the saved PDF lacks the line"
 echo "ok: losing the display with the scheduler not answering: the line was saved"
+
+# The queue refuses the job as the 10 seconds run out, on either side of
+# the moment the program gives up (the scheduler is let go that long after
+# the line was saved, as the wait began, and takes a moment to answer):
+# either way the line is in exactly one whole file, named on standard
+# error, with the cause that is known, the refusal or no answer.
+for offset in 9.6 10.4; do
+  rm "${saved[@]}"
+  start_program
+  enter_charter "Refusewell"
+  "${control[@]}" reject
+  "${control[@]}" freeze
+  xkill -id "$(xdotool getactivewindow)" >/dev/null
+  for _ in $(seq 100); do
+    saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+    [ -f "${saved[0]}" ] && break
+    sleep 0.05
+  done
+  sleep "$offset"
+  "${control[@]}" thaw
+  expect_ended "losing the display with a refusal near the limit"
+  "${control[@]}" accept
+  [ "$program_status" -lt 128 ] || fail "a refusal near the limit killed the program (status $program_status)"
+  expect_saved
+  [ "$(pdftotext "${saved[0]}" - | grep -c Refusewell)" = 1 ] || fail "the saved PDF does not hold the line once"
+  cause=$(grep -oE "did not accept the document|did not answer before the program had to end" "$work/program.log") ||
+    fail "a refusal near the limit was told as: $(tail -n 1 "$work/program.log")"
+  echo "ok: losing the display, let go ${offset} s into the wait: the line was in one file; it $cause"
+done
 
 # With HOME unset (a service, some su sessions) and no print service, the
 # line lands in the documents folder of the home the user database names,
