@@ -5,8 +5,7 @@
 // no default printer, scheduler stopped, queue rejecting or stopped). In
 // every case the program must say what went wrong, go on, keep every total
 // and every waiting line, and print each line exactly once when the clerk
-// tries again after the fault is cleared; ending the program then keeps the
-// lines in a PDF file. A stopped queue is the exception that proves the
+// tries again after the fault is cleared. A stopped queue is the exception that proves the
 // rule: it keeps the document itself, so the program says so and does not
 // keep the lines.
 //
@@ -20,7 +19,6 @@
 #include "../../printing/pdf_words.h"
 #include "core/accounting/running_totals.h"
 #include "ui/widgets/combo_box.h"
-#include "ui/life/end_of_day_printing.h"
 #include "ui/widgets/window_setup.h"
 
 #include <QDir>
@@ -381,50 +379,6 @@ TEST_F(PrinterFaults, SchedulerNotAnsweringDuringTheSummary)
     ASSERT_EQ(jobs.size(), 1);
     for (const QString &name : kDay)
         EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
-}
-
-TEST_F(PrinterFaults, ExitWithLinesWaitingSendsThem)
-{
-    enterCharters(kDay);
-    // As the program ends: File > Exit ends the event loop, then the
-    // waiting lines go out (app/main.cpp).
-    QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
-    QApplication::exec();
-    EXPECT_FALSE(main().isVisible());
-    ui::printWaitingLinesAtEnd(program());
-    EXPECT_TRUE(m_boxes->boxes.empty());
-    EXPECT_TRUE(waitingLines().isEmpty());
-    const QStringList jobs = newJobs(1);
-    ASSERT_EQ(jobs.size(), 1);
-    for (const QString &name : kDay)
-        EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
-    EXPECT_EQ(jobs[0].count(QStringLiteral("Total Revenue:")), 0) << "no summary was asked for";
-}
-
-TEST_F(PrinterFaults, EndingWithLinesWaitingAndNoSchedulerSavesThemAndSaysWhere)
-{
-    enterCharters(kDay);
-    const reports::PrintDocument waiting = printer().document();
-    const testing_support::TemporaryHome home;
-    control(QStringLiteral("stop"));
-    QTimer::singleShot(0, [&] { chooseMenu(main(), 'F', 'X'); });
-    QApplication::exec();
-    ui::printWaitingLinesAtEnd(program());
-    control(QStringLiteral("start"));
-    ASSERT_EQ(m_boxes->boxes.size(), 1u);
-    const QString &prompt = m_boxes->boxes[0].prompt;
-    std::cout << "[ showed   ] " << testing::UnitTest::GetInstance()->current_test_info()->name() << ": \""
-              << m_boxes->boxes[0].title.toStdString() << "\" / " << prompt.toStdString() << "\n";
-    const QStringList saved = home.savedFiles();
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_TRUE(prompt.contains(QStringLiteral("could not be printed before the program ended. They were saved in \"%1\".")
-                                    .arg(saved[0])))
-        << prompt.toStdString();
-    // The printer's pages: every line at its columns.
-    const auto grid = testing_pdf::a4Grid();
-    EXPECT_EQ(testing_pdf::placeWords(testing_pdf::readWords(saved[0]), grid),
-              testing_pdf::expectedWords(waiting, grid.rows));
-    EXPECT_TRUE(newJobFiles().isEmpty());
 }
 
 } // namespace
