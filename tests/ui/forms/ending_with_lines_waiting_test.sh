@@ -54,6 +54,17 @@ enter_charter_and_stay() {
   expect_active "New Charter Form"
 }
 
+# Print Summary with the scheduler frozen: the summary stays on its way,
+# its progress window shown.
+summary_on_its_way() {
+  "${control[@]}" freeze
+  press alt+f p
+  for _ in $(seq 100); do
+    [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
+    sleep 0.1
+  done
+}
+
 # Within 15 seconds; leaves the exit status in program_status.
 expect_ended() {
   for _ in $(seq 150); do
@@ -146,12 +157,7 @@ expect_active "Selvaro's Yachts"
 # A checkpoint while a summary is on its way: the waiting line is on disk
 # at once, is sent once the summary is through, and the file then goes.
 enter_charter "Comerford"
-"${control[@]}" freeze
-press alt+f p
-for _ in $(seq 100); do
-  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
-  sleep 0.1
-done
+summary_on_its_way
 echo checkpoint >&7
 for _ in $(seq 100); do
   [ "$(grep -cx "done 1" "$work/session.log")" -ge 2 ] && break
@@ -281,12 +287,7 @@ echo "ok: killed while waiting for the scheduler at the end: the line was in the
 rm "${saved[@]}"
 start_program
 enter_charter "Sumner"
-"${control[@]}" freeze
-press alt+f p
-for _ in $(seq 100); do
-  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
-  sleep 0.1
-done
+summary_on_its_way
 kill -TERM "$program_pid"
 for _ in $(seq 100); do
   saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
