@@ -71,10 +71,10 @@ void drawRun(QPainter &painter, const PageGrid &grid, int column, double baselin
     const reports::PrintedPart part = reports::printedPart(run);
     if (part.width > 0)
         drawAt(painter, grid, baseline,
-               {.column = column + part.column - run.column,
-                .text = part.text,
-                .width = part.width,
-                .room = part.width});
+               reports::RowPiece{.column = column + part.column - run.column,
+                                 .text = part.text,
+                                 .width = part.width,
+                                 .room = part.width});
 }
 
 } // namespace
