@@ -12,7 +12,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
-#include <cstring>
+#include <bit>
 #include <mutex>
 
 namespace printing::cups {
@@ -39,9 +39,7 @@ Client *load(QString &tried)
         void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) // libcups itself is missing, most likely
             return nullptr;
-        void *symbol = dlsym(handle, kClientEntry);
-        ClientEntry entry = nullptr;
-        std::memcpy(&entry, &symbol, sizeof symbol);
+        const auto entry = std::bit_cast<ClientEntry>(dlsym(handle, kClientEntry));
         if (entry != nullptr)
             return entry();
         return nullptr;

@@ -104,7 +104,8 @@ private:
     {
         auto *self = static_cast<LoginScope *>(data);
         self->wipe();
-        const LoginRequest request{self->m_printer, QString::fromUtf8(cupsUser()), self->m_asked++ > 0};
+        const LoginRequest request{
+            .printer = self->m_printer, .user = QString::fromUtf8(cupsUser()), .again = self->m_asked++ > 0};
         std::optional<PrinterLogin> login = self->m_ask ? self->m_ask(request) : std::nullopt;
         if (!login || login->password.isEmpty()) {
             self->m_cancelled = true;
@@ -119,7 +120,7 @@ private:
     void wipe()
     {
         if (!m_password.isEmpty())
-            std::fill(m_password.begin(), m_password.end(), '\0');
+            std::ranges::fill(m_password, '\0');
         m_password.clear();
     }
 
@@ -184,7 +185,9 @@ constexpr double kSamePaper = 1.0;
 
 Paper paperOf(const char *media, int width, int length)
 {
-    return {QByteArray(media), QSizeF(width / 100.0, length / 100.0), std::nullopt};
+    return {.media = QByteArray(media),
+            .millimetres = QSizeF(width / 100.0, length / 100.0),
+            .printerEdges = std::nullopt};
 }
 
 // The size a paper's name gives: PWG names describe themselves
@@ -259,9 +262,10 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
            || cupsCheckDestSupported(http, dest, info, "document-format", CUPS_FORMAT_PDF);
 }
 
-// The job's state as CUPS reports it, 0 when it no longer knows the job,
-// none when it does not answer; asked of that one job alone.
-std::optional<ipp_jstate_t> jobState(http_t *http, int jobId, int *kilobytes)
+// The job's state as CUPS reports it (an IPP job-state number), 0 when it
+// no longer knows the job, none when it does not answer; asked of that one
+// job alone. A number, not ipp_jstate_t: 0 is none of that enum's values.
+std::optional<int> jobState(http_t *http, int jobId, int *kilobytes)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     std::array<char, HTTP_MAX_URI> uri{};
@@ -273,13 +277,13 @@ std::optional<ipp_jstate_t> jobState(http_t *http, int jobId, int *kilobytes)
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
                   nullptr, wanted.data());
     ipp_t *response = cupsDoRequest(http, request, "/");
-    std::optional<ipp_jstate_t> state;
+    std::optional<int> state;
     if (response != nullptr && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND)
-        state = static_cast<ipp_jstate_t>(0);
+        state = 0;
     if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
-        state = static_cast<ipp_jstate_t>(0);
+        state = 0;
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
-            state = static_cast<ipp_jstate_t>(ippGetInteger(attribute, 0));
+            state = ippGetInteger(attribute, 0);
         if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-k-octets", IPP_TAG_INTEGER))
             *kilobytes = ippGetInteger(attribute, 0);
     }
@@ -321,7 +325,7 @@ bool cancelJob(cups_dest_t &dest, int jobId)
     if (cupsCancelDestJob(cancelling.get(), &dest, jobId) <= IPP_STATUS_OK_EVENTS_COMPLETE)
         return true;
     int kilobytes = 0;
-    const std::optional<ipp_jstate_t> state = jobState(cancelling.get(), jobId, &kilobytes);
+    const std::optional<int> state = jobState(cancelling.get(), jobId, &kilobytes);
     return state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
 }
 
@@ -449,7 +453,7 @@ public:
         // no longer knows has gone through (a scheduler may keep no history);
         // one it cannot be asked about is not known to be taken.
         int kilobytes = 0;
-        const std::optional<ipp_jstate_t> state = jobState(http.get(), jobId, &kilobytes);
+        const std::optional<int> state = jobState(http.get(), jobId, &kilobytes);
         if (!state)
             return fail(PrintProblem::HandOverFailed, lastError());
         if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {

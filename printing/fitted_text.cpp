@@ -13,7 +13,7 @@ void drawWithin(QPainter &painter, const QRectF &cell, double baseline, const QS
     // Every fixed-pitch font has the ASCII characters, one advance each, all
     // within the font's line: most runs need no measuring, which would double
     // the time a long day takes.
-    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    const bool ascii = std::ranges::all_of(text, [](QChar c) { return c.unicode() < 0x80; });
     const double room = cell.width();
     // A hair of rounding in the advances is no reason to condense.
     const auto fits = [room](double width) { return width <= room * 1.0001 || room <= 0; };

@@ -70,7 +70,11 @@ void drawRun(QPainter &painter, const PageGrid &grid, int column, double baselin
 {
     const reports::PrintedPart part = reports::printedPart(run);
     if (part.width > 0)
-        drawAt(painter, grid, baseline, {column + part.column - run.column, part.text, part.width, part.width});
+        drawAt(painter, grid, baseline,
+               reports::RowPiece{.column = column + part.column - run.column,
+                                 .text = part.text,
+                                 .width = part.width,
+                                 .room = part.width});
 }
 
 } // namespace

@@ -5,11 +5,13 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace printing {
 
 // Why a document did not reach the printer. The windows word it for the
 // clerk; this layer only names it.
-enum class PrintProblem {
+enum class PrintProblem : std::uint8_t {
     NoPrintService,   // no scheduler answers, or it knows no printer at all
     NotInstalled,     // the program's own printing module (destination) is missing or cannot be loaded
     NoDefaultPrinter, // printers exist but none is the default

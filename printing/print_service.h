@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,7 +50,7 @@ public:
 
 // What became of a document the printer took. A held document is safe in
 // the queue and must not be sent a second time.
-enum class Delivery {
+enum class Delivery : std::uint8_t {
     Printed,
     HeldByStoppedPrinter, // prints once the printer is started again
     HeldInQueue,          // prints once the job is released in the queue

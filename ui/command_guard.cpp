@@ -5,6 +5,8 @@
 #include "ui/forms/msg_box.h"
 #include "ui/program.h"
 
+#include <cstdio>
+
 namespace ui {
 
 void reportFault(ui::Program &program, const platform::PlatformError &error)
@@ -17,7 +19,11 @@ void reportShortage(ui::Program &program)
     try {
         forms::MsgBox(program, forms::words::commandStoppedShortOfResources(), forms::vbExclamation);
     } catch (...) {
-        // Not even the box could be shown; the program goes on as it was.
+        // Not even the box could be shown; the program goes on as it was,
+        // leaving a trace. A fixed text, written unbuffered: nothing here may
+        // need memory or throw again.
+        std::fputs("selvaro-yachts: a command stopped short of resources, and its message could not be shown\n",
+                   stderr);
     }
 }
 

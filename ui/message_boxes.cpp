@@ -78,12 +78,17 @@ QStringList QMessageBoxPresenter::unread() const
 
 void showMessage(MessageBoxPresenter &presenter, const QString &prompt, MessageIcon icon, const QString &title)
 {
-    show(presenter, {prompt, icon, title, nullptr, false});
+    show(presenter,
+         MessageBoxRequest{.prompt = prompt, .icon = icon, .title = title, .parent = nullptr, .mustBeSeen = false});
 }
 
 void tellOutcome(MessageBoxPresenter &presenter, const QString &prompt)
 {
-    show(presenter, {prompt, MessageIcon::Warning, QString(), nullptr, true});
+    show(presenter, MessageBoxRequest{.prompt = prompt,
+                                      .icon = MessageIcon::Warning,
+                                      .title = QString(),
+                                      .parent = nullptr,
+                                      .mustBeSeen = true});
 }
 
 } // namespace ui

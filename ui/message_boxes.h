@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <vector>
 
 class QWidget;
@@ -11,7 +12,7 @@ class QWidget;
 namespace ui {
 
 // Every box has one OK button; the icon says what kind of message it is.
-enum class MessageIcon { None, Question, Warning };
+enum class MessageIcon : std::uint8_t { None, Question, Warning };
 
 struct MessageBoxRequest {
     QString prompt;

@@ -41,8 +41,9 @@ Program::Program(Parts parts)
       m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes)
 {
     m_printer->setWatcherFactory([] {
-        return std::make_unique<PrintProgress>(PrintProgress::Words{
-            &forms::words::waitingForPrintService, &forms::words::pagesPrepared, &forms::words::printerLogin});
+        return std::make_unique<PrintProgress>(PrintProgress::Words{.waiting = &forms::words::waitingForPrintService,
+                                                                    .pages = &forms::words::pagesPrepared,
+                                                                    .login = &forms::words::printerLogin});
     });
 }
 
@@ -142,8 +143,10 @@ void Program::exitWhenIdle()
         QCoreApplication::exit(0);
         return;
     }
+    // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
+    const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
     QObject::connect(m_printer.get(), &printing::PrintService::sendFinished, m_printer.get(),
-                     [this] { exitWhenIdle(); }, Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+                     [this] { exitWhenIdle(); }, queuedOnce);
 }
 
 } // namespace ui

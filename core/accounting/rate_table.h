@@ -15,13 +15,13 @@ struct SizeRate {
 
 // The fixed hourly rates by yacht size, in the order they are tested.
 inline constexpr std::array<SizeRate, 7> kRateTable{{
-    {22, 95},
-    {24, 137},
-    {30, 160},
-    {32, 192},
-    {36, 250},
-    {38, 400},
-    {45, 550},
+    {.sizeInFeet = 22, .hourlyRate = 95},
+    {.sizeInFeet = 24, .hourlyRate = 137},
+    {.sizeInFeet = 30, .hourlyRate = 160},
+    {.sizeInFeet = 32, .hourlyRate = 192},
+    {.sizeInFeet = 36, .hourlyRate = 250},
+    {.sizeInFeet = 38, .hourlyRate = 400},
+    {.sizeInFeet = 45, .hourlyRate = 550},
 }};
 
 // The hourly rate of a yacht size; a size not in the table is priced at 0.

@@ -69,7 +69,7 @@ LeadingNumber readRadixInteger(Scanner &scanner, int base)
     const auto [ptr, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     if (error == std::errc::result_out_of_range)
         throw OverflowError();
-    return {static_cast<double>(value), scanner.end()};
+    return {.value = static_cast<double>(value), .length = scanner.end()};
 }
 
 // Decimal order of magnitude of the collected number: the value lies in
@@ -161,7 +161,7 @@ LeadingNumber readLeadingNumber(std::string_view text)
             throw OverflowError();
         value = negative ? -0.0 : 0.0; // too small for a double
     }
-    return {value, length};
+    return {.value = value, .length = length};
 }
 
 std::int16_t textToInt16(std::string_view text)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -10,7 +11,7 @@
 // developers and logs only.
 namespace platform {
 
-enum class Fault {
+enum class Fault : std::uint8_t {
     ValueTooLarge,        // a value left its type's range
     HoursTooLarge,        // the hours do not fit the money type
     ChargeTooLarge,       // rate x hours does not fit

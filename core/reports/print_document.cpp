@@ -27,10 +27,10 @@ QString integerText(std::int16_t value)
 
 QString printableText(const QString &text)
 {
-    if (std::none_of(text.begin(), text.end(), isUnprintable))
+    if (std::ranges::none_of(text, isUnprintable))
         return text;
     QString copy = text;
-    std::replace_if(copy.begin(), copy.end(), isUnprintable, QChar(QChar::ReplacementCharacter));
+    std::ranges::replace_if(copy, isUnprintable, QChar(QChar::ReplacementCharacter));
     return copy;
 }
 
@@ -41,7 +41,10 @@ PrintedPart printedPart(const PrintRunView &run)
     while (end > first && run.text[end - 1] == QLatin1Char(' '))
         --end;
     const QStringView text = run.text.sliced(first, end - first);
-    return {run.column + static_cast<int>(first), text, columnWidth(text), run.figure};
+    return {.column = run.column + static_cast<int>(first),
+            .text = text,
+            .width = columnWidth(text),
+            .figure = run.figure};
 }
 
 PrintLine PrintDocument::line(std::size_t index) const
@@ -125,7 +128,11 @@ void PrintDocument::moveTo(int column)
 
 PrintDocument::Mark PrintDocument::mark() const
 {
-    return {m_lineStarts.size(), m_runs.size(), m_text.size(), m_column, m_lineOpen};
+    return {.lineCount = m_lineStarts.size(),
+            .runCount = m_runs.size(),
+            .textSize = m_text.size(),
+            .column = m_column,
+            .lineOpen = m_lineOpen};
 }
 
 void PrintDocument::rollBack(const Mark &mark)

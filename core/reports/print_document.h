@@ -92,8 +92,10 @@ public:
     PrintRunView run(std::size_t index) const
     {
         const StoredRun &stored = m_runs[index];
-        return {stored.column, QStringView(m_text).mid(stored.textStart, stored.length), stored.width,
-                stored.figure};
+        return {.column = stored.column,
+                .text = QStringView(m_text).mid(stored.textStart, stored.length),
+                .width = stored.width,
+                .figure = stored.figure};
     }
 
     // Copies, for tests and the few places that want whole lines.

@@ -22,7 +22,7 @@ using PrintItem = std::variant<QString, std::int16_t, MoveToColumn>;
 
 // What follows an element: carry on where it ended (";"), go to the start of
 // the next print zone (","), or end the line.
-enum class Separator { Continue, NextZone, EndOfLine };
+enum class Separator : std::uint8_t { Continue, NextZone, EndOfLine };
 
 struct PrintElement {
     PrintItem item;

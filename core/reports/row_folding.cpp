@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <utility>
 
 namespace reports {
@@ -60,7 +61,7 @@ RowFolding::RowFolding(const PrintDocument &document, int columns, int firstColu
         m_singleRunColumns[column] = std::min(column, m_offset + m_columns - widest + 1);
 
     // Bands: each as wide as a row allows, starting where a run starts.
-    std::sort(spans.begin(), spans.end());
+    std::ranges::sort(spans);
     m_bands.push_back({INT_MIN, m_offset + 1});
     int lastEnd = m_offset;
     for (const auto &[start, end] : spans) {
@@ -119,7 +120,7 @@ std::vector<Row> RowFolding::rows(std::size_t line) const
         return rows;
     }
     const auto piece = [](int column, const PrintedPart &part) {
-        return RowPiece{column, part.text, part.width, part.width};
+        return RowPiece{.column = column, .text = part.text, .width = part.width, .room = part.width};
     };
     if (endsWithinRow(parts) && (parts.size() > 1 || singleRunColumn(parts.front().column) == parts.front().column)) {
         Row row;
@@ -146,8 +147,7 @@ std::vector<Row> RowFolding::rows(std::size_t line) const
             wrap(part, rows);
             continue;
         }
-        const auto next = std::upper_bound(m_bands.begin(), m_bands.end(), part.column,
-                                           [](int column, const Band &b) { return column < b.first; });
+        const auto next = std::ranges::upper_bound(m_bands, part.column, std::ranges::less(), &Band::first);
         const auto partBand = static_cast<std::size_t>(next - m_bands.begin()) - 1;
         if (partBand != band && !row.empty())
             rows.push_back(std::exchange(row, {}));
@@ -166,7 +166,10 @@ void RowFolding::wrap(const PrintedPart &part, std::vector<Row> &rows) const
     int rowWidth = 0;
     const auto flush = [&] {
         if (rowStart >= 0)
-            rows.push_back({RowPiece{1, text.sliced(rowStart, rowEnd - rowStart), rowWidth, std::min(rowWidth, m_columns)}});
+            rows.push_back({RowPiece{.column = 1,
+                                     .text = text.sliced(rowStart, rowEnd - rowStart),
+                                     .width = rowWidth,
+                                     .room = std::min(rowWidth, m_columns)}});
         rowStart = -1;
     };
     qsizetype i = 0;
@@ -187,7 +190,7 @@ void RowFolding::wrap(const PrintedPart &part, std::vector<Row> &rows) const
         }
         flush();
         if (width > m_columns && part.figure) {
-            rows.push_back({RowPiece{1, word, width, m_columns}});
+            rows.push_back({RowPiece{.column = 1, .text = word, .width = width, .room = m_columns}});
             continue;
         }
         // A word wider than the row goes on from row to row.
@@ -202,7 +205,10 @@ void RowFolding::wrap(const PrintedPart &part, std::vector<Row> &rows) const
                 rowWidth = cut.columns;
                 break;
             }
-            rows.push_back({RowPiece{1, word.first(cut.length), cut.columns, std::min(cut.columns, m_columns)}});
+            rows.push_back({RowPiece{.column = 1,
+                                     .text = word.first(cut.length),
+                                     .width = cut.columns,
+                                     .room = std::min(cut.columns, m_columns)}});
             word = word.sliced(cut.length);
             start += cut.length;
         }

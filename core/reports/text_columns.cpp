@@ -14,7 +14,7 @@ namespace {
 // wide: most names and every figure need no closer look.
 bool isSimple(QStringView text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
+    return std::ranges::all_of(text, [](QChar c) { return c.unicode() < 0x300; });
 }
 
 UChar32 firstCodePoint(QStringView text)
@@ -43,7 +43,7 @@ struct Cluster {
 template <typename Visit> void forEachCluster(QStringView text, Visit visit)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), text.size());
-    Cluster cluster{0, 0, {}};
+    Cluster cluster{.start = 0, .columnsBefore = 0, .text = {}};
     while (cluster.start < text.size()) {
         qsizetype end = finder.toNextBoundary();
         if (end <= cluster.start)
@@ -75,14 +75,14 @@ TextCut leadingColumns(QStringView text, int columns)
     columns = std::max(columns, 0);
     if (isSimple(text)) {
         const qsizetype length = std::min<qsizetype>(text.size(), columns);
-        return {length, static_cast<int>(length)};
+        return {.length = length, .columns = static_cast<int>(length)};
     }
     TextCut cut;
     forEachCluster(text, [&](const Cluster &cluster) {
         const int after = cluster.columnsBefore + clusterColumns(cluster.text);
         if (after > columns)
             return false;
-        cut = {cluster.start + cluster.text.size(), after};
+        cut = {.length = cluster.start + cluster.text.size(), .columns = after};
         return true;
     });
     return cut;

@@ -173,8 +173,10 @@ ui::LoginWords printerLogin(const QString &printer, bool again)
         again ? QStringLiteral("The printer \"%1\" did not accept that user name and password. Try again, or "
                                "cancel to print later.")
               : QStringLiteral("The printer \"%1\" asks for a user name and password before it prints.");
-    return {QStringLiteral("Printer Login"), prompt.arg(printer), QStringLiteral("&User name:"),
-            QStringLiteral("&Password:")};
+    return {.title = QStringLiteral("Printer Login"),
+            .prompt = prompt.arg(printer),
+            .userLabel = QStringLiteral("&User name:"),
+            .passwordLabel = QStringLiteral("&Password:")};
 }
 
 QString waitingForPrintService() { return QStringLiteral("Waiting for the print service\u2026"); }

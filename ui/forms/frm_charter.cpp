@@ -32,6 +32,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace forms {
 namespace {
 
@@ -74,7 +76,7 @@ bool isKey(const QEvent *event, std::initializer_list<int> keys)
     if (event->type() != QEvent::KeyPress)
         return false;
     const int key = static_cast<const QKeyEvent *>(event)->key();
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
+    return std::ranges::find(keys, key) != keys.end();
 }
 
 } // namespace
@@ -333,8 +335,8 @@ void frmCharter::noteWindowActivated(QWindow *window)
     if (window == nullptr || !isVisible() || window == windowHandle())
         return;
     const auto windows = QApplication::topLevelWidgets();
-    const auto owner = std::find_if(windows.begin(), windows.end(),
-                                    [window](QWidget *widget) { return widget->windowHandle() == window; });
+    const auto owner =
+        std::ranges::find_if(windows, [window](QWidget *widget) { return widget->windowHandle() == window; });
     if (owner == windows.end() || qobject_cast<QMessageBox *>(*owner) != nullptr)
         return;
     const Qt::WindowType type = (*owner)->windowType();

@@ -113,7 +113,7 @@ void frmMain::mnuHelpAbout_Click()
 bool frmMain::printed(const printing::PrintOutcome &outcome)
 {
     ui::MessageBoxPresenter &boxes = m_program.messageBoxes();
-    if (!outcome)
+    if (outcome.error)
         ui::tellOutcome(boxes, words::documentNotPrinted(*outcome.error));
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
         ui::tellOutcome(boxes, words::printerStopped(outcome.printer, outcome.printerMessage));
@@ -127,8 +127,9 @@ bool frmMain::putOffWhileSending(void (frmMain::*handler)())
     printing::PrintService &printer = m_program.printer();
     if (!printer.isSending())
         return false;
-    connect(&printer, &printing::PrintService::sendFinished, this, ui::guarded(this, handler),
-            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
+    const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
+    connect(&printer, &printing::PrintService::sendFinished, this, ui::guarded(this, handler), queuedOnce);
     return true;
 }
 

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace ui {
 class Program;
 }
@@ -11,7 +13,7 @@ namespace forms {
 
 // What the windows ask a message box for: every box has one OK button, and
 // the code chooses its icon.
-enum MsgBoxStyle : int {
+enum MsgBoxStyle : std::uint8_t {
     vbOKOnly = 0,
     vbQuestion = 32,
     vbExclamation = 48,

@@ -8,10 +8,10 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -51,7 +51,7 @@ bool displayConnectionBroken()
         return false;
     int (*hasError)(xcb_connection_t *) = nullptr;
     if (void *symbol = dlsym(library, "xcb_connection_has_error"))
-        std::memcpy(&hasError, &symbol, sizeof symbol);
+        hasError = std::bit_cast<decltype(hasError)>(symbol);
     const bool broken = hasError && hasError(connection) != 0;
     dlclose(library);
     return broken;

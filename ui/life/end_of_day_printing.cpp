@@ -66,9 +66,9 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
     if (file.saved)
         removeIfAny(earlier);
     else if (!earlier.isEmpty())
-        file = printing::SavedLines{true, earlier, {}};
+        file = printing::SavedLines{.saved = true, .path = earlier, .systemError = {}};
     const printing::PrintOutcome outcome = printer.endDoc(jobName);
-    if (outcome) {
+    if (!outcome.error) {
         if (file.saved)
             QFile::remove(file.path);
         if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
@@ -160,7 +160,8 @@ void printWaitingLinesAtEnd(ui::Program &program)
     // the program is still there.
     program.printer().setWatcherFactory([] {
         return std::make_unique<ui::PrintProgress>(
-            ui::PrintProgress::Words{&words::printingAtEnd, &words::pagesPrepared, &words::printerLogin},
+            ui::PrintProgress::Words{
+                .waiting = &words::printingAtEnd, .pages = &words::pagesPrepared, .login = &words::printerLogin},
             std::chrono::milliseconds(0));
     });
     if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))

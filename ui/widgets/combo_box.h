@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QStringList>
 
+#include <cstdint>
+
 namespace ui {
 
 // A combo box addressed the way the windows' handlers think of it: a list of
@@ -19,7 +21,7 @@ namespace ui {
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
-    enum class Style { Editable, DropDownList };
+    enum class Style : std::uint8_t { Editable, DropDownList };
 
     explicit ComboBox(Style style, QWidget *parent = nullptr);
 

@@ -7,6 +7,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -25,7 +26,7 @@ public:
 
     State validate(QString &input, int &position) const override
     {
-        if (std::any_of(input.cbegin(), input.cend(), isControl)) {
+        if (std::ranges::any_of(std::as_const(input), isControl)) {
             position = static_cast<int>(withControlCharactersBlanked(input.left(position)).size());
             input = withControlCharactersBlanked(input);
         }

@@ -48,8 +48,8 @@ printing::PrinterLogin LoginDialog::takeLogin()
 {
     QString password = m_password->text();
     m_password->clear();
-    printing::PrinterLogin login{m_user->text(), password.toUtf8()};
-    std::fill(password.begin(), password.end(), QChar());
+    printing::PrinterLogin login{.user = m_user->text(), .password = password.toUtf8()};
+    std::ranges::fill(password, QChar());
     return login;
 }
 
