@@ -224,6 +224,8 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          program.keepLinesOnTheirWaySafe(printer.document());
                          if (std::exchange(*putOff, true))
                              return;
+                         // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
+                         const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
                          QObject::connect(
                              &printer, &printing::PrintService::sendFinished, &printer,
                              [&program, putOff] {
@@ -231,7 +233,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                                  if (!program.isEnding())
                                      commitWaitingLines(program, nullptr);
                              },
-                             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+                             queuedOnce);
                      });
 }
 
