@@ -2,7 +2,7 @@
 #include "ui/command_guard.h"
 
 #include "ui/forms/clerk_words.h"
-#include "ui/forms/msg_box.h"
+#include "ui/message_boxes.h"
 #include "ui/program.h"
 
 #include <cstdio>
@@ -11,13 +11,13 @@ namespace ui {
 
 void reportFault(ui::Program &program, const platform::PlatformError &error)
 {
-    forms::MsgBox(program, forms::words::commandStopped(error), forms::vbExclamation);
+    showMessage(program.messageBoxes(), forms::words::commandStopped(error), MessageIcon::Warning);
 }
 
 void reportShortage(ui::Program &program)
 {
     try {
-        forms::MsgBox(program, forms::words::commandStoppedShortOfResources(), forms::vbExclamation);
+        showMessage(program.messageBoxes(), forms::words::commandStoppedShortOfResources(), MessageIcon::Warning);
     } catch (...) {
         // Not even the box could be shown; the program goes on as it was,
         // leaving a trace. A fixed text, written unbuffered: nothing here may

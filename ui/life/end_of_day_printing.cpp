@@ -4,7 +4,7 @@
 #include "printing/cups_client.h"
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
-#include "ui/forms/msg_box.h"
+#include "ui/message_boxes.h"
 #include "ui/program.h"
 #include "ui/life/print_wait.h"
 
