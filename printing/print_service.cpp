@@ -3,6 +3,8 @@
 
 #include <QScopeGuard>
 
+#include <utility>
+
 namespace printing {
 
 PrintService::PrintService(std::unique_ptr<DocumentSender> sender) : m_sender(std::move(sender)) {}
@@ -103,6 +105,13 @@ void PrintService::noteWaiting(bool wasWaiting)
 {
     if (wasWaiting != hasWaitingLines())
         emit waitingLinesChanged(hasWaitingLines());
+}
+
+void PrintService::afterSending(const QObject *context, std::function<void()> then)
+{
+    // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
+    const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
+    connect(this, &PrintService::sendFinished, context, std::move(then), queuedOnce);
 }
 
 } // namespace printing

@@ -113,6 +113,9 @@ public:
     bool isSending() const { return m_sending; }
     // The document on its way while isSending(), else null.
     const reports::PrintDocument *documentOnItsWay() const { return m_onItsWay; }
+    // Calls `then` once, from the event loop, after the document now on its
+    // way is through (as sendFinished() says), while `context` lives.
+    void afterSending(const QObject *context, std::function<void()> then);
     // Whether CUPS took the last document sent (printed or held).
     bool lastDocumentTaken() const { return m_lastTaken; }
 

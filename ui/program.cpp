@@ -143,10 +143,7 @@ void Program::exitWhenIdle()
         QCoreApplication::exit(0);
         return;
     }
-    // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
-    const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
-    QObject::connect(m_printer.get(), &printing::PrintService::sendFinished, m_printer.get(),
-                     [this] { exitWhenIdle(); }, queuedOnce);
+    m_printer->afterSending(m_printer.get(), [this] { exitWhenIdle(); });
 }
 
 } // namespace ui

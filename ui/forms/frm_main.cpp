@@ -127,9 +127,7 @@ bool frmMain::putOffWhileSending(void (frmMain::*handler)())
     printing::PrintService &printer = m_program.printer();
     if (!printer.isSending())
         return false;
-    // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
-    const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
-    connect(&printer, &printing::PrintService::sendFinished, this, ui::guarded(this, handler), queuedOnce);
+    printer.afterSending(this, ui::guarded(this, handler));
     return true;
 }
 

@@ -224,16 +224,11 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          program.keepLinesOnTheirWaySafe(printer.document());
                          if (std::exchange(*putOff, true))
                              return;
-                         // NOLINTNEXTLINE(clang-analyzer-optin.core.EnumCastOutOfRange): Qt's connection types are OR'ed flags
-                         const auto queuedOnce = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
-                         QObject::connect(
-                             &printer, &printing::PrintService::sendFinished, &printer,
-                             [&program, putOff] {
-                                 *putOff = false;
-                                 if (!program.isEnding())
-                                     commitWaitingLines(program, nullptr);
-                             },
-                             queuedOnce);
+                         printer.afterSending(&printer, [&program, putOff] {
+                             *putOff = false;
+                             if (!program.isEnding())
+                                 commitWaitingLines(program, nullptr);
+                         });
                      });
 }
 
