@@ -93,6 +93,17 @@ Destination defaultDestination(const AskLogin &ask)
     return destination;
 }
 
+std::optional<JobStatus> jobStatus(int jobId, const void *caller)
+{
+    return client().jobStatus(jobId, caller);
+}
+
+void interrupt(const void *caller)
+{
+    if (Client *loaded = g_loaded)
+        loaded->interrupt(caller);
+}
+
 Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
                     const AskLogin &ask)
 {

@@ -8,6 +8,7 @@
 #include <QMarginsF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -19,7 +20,8 @@
 // loaded when the first document goes out: start-up never loads libcups and
 // what it needs. Every call blocks until CUPS has answered, however long that
 // takes (no time limit could tell a slow scheduler from a lost job), so the
-// program calls them from a worker thread.
+// program calls them from a worker thread, and ends them by shutting their
+// connection down (interrupt, abandonWaits).
 namespace printing::cups {
 
 // The paper a document is laid out for.
@@ -27,6 +29,7 @@ struct Paper {
     QByteArray media;                      // its name, sent as the job's "media"
     QSizeF millimetres;                    // width and length
     std::optional<QMarginsF> printerEdges; // what the printer cannot print on (mm), when it says
+    QByteArray driverName; // the driver's own name for it, when the clerk chose it so: sent as PageSize too
 };
 
 struct Destination {
@@ -42,6 +45,17 @@ struct Destination {
 struct Submitted {
     Delivery delivery = Delivery::Printed;
     QString printerMessage; // the printer's state message
+    int jobId = 0;          // the job CUPS took the document as
+};
+
+// What CUPS says of a job it took, as asked for that one job.
+struct JobStatus {
+    int state = 0;           // an IPP job-state; 0 once CUPS no longer knows the job
+    QStringList reasons;     // job-state-reasons, "none" left out
+    QString printerMessage;  // what the printer said as the job ended (job-printer-state-message)
+    int pagesPrinted = 0;    // the impressions or sheets completed, whichever is more
+
+    bool ended() const { return state == 0 || state >= 7; } // completed, canceled, aborted, or forgotten
 };
 
 // Asked, on the calling thread, when the print server wants a login.
@@ -59,8 +73,12 @@ public:
                                            std::optional<PrinterError> &error) = 0;
     virtual Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
                                 const AskLogin &ask, std::optional<PrinterError> &error) = 0;
-    // From now on every wait for the print service gives up within a
-    // second, on any thread, and no new connection is made.
+    // The job's state, or none when CUPS does not answer. A call from
+    // `caller` gives up as soon as interrupt(caller) is called.
+    virtual std::optional<JobStatus> jobStatus(int jobId, const void *caller) = 0;
+    virtual void interrupt(const void *caller) = 0;
+    // From now on every wait for the print service gives up at once, on any
+    // thread, and no new connection is made.
     virtual void abandonWaits() = 0;
 };
 
@@ -75,17 +93,27 @@ inline constexpr const char *kClientEntry = "selvaro_cups_client";
 Destination defaultDestination(const AskLogin &ask);
 
 // Hands the PDF to the destination as one job named `jobName`, with the
-// destination's options and the paper's media, and checks every answer and
-// the job's state afterwards, so that a cut connection or a job CUPS holds
-// empty is a PrinterError, never a print. A job left half-submitted is
-// cancelled, so that a retry cannot print twice.
+// destination's options that its printer takes and the paper's media. Every
+// answer is waited for, however late, and checked, so that a cut connection
+// or a job CUPS holds empty is a PrinterError, never a print. A job left
+// half-submitted is cancelled, so that a retry cannot print twice; once CUPS
+// confirmed the whole document, it is taken, whatever is asked afterwards.
 Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
                     const AskLogin &ask);
 
+// The state of a job CUPS took, asked for on a connection of its own; none
+// when CUPS does not answer, or once interrupt(caller) was called.
+std::optional<JobStatus> jobStatus(int jobId, const void *caller);
+// Ends the calls `caller` has running, from any thread; later calls of its
+// give up at once. A call that was about to reconnect may still start: ask
+// again until the caller's thread is through.
+void interrupt(const void *caller);
+
 // The program can wait no longer (it must end): calls to the print service
-// running now, or made from now on, give up within a second, with
+// running now, or made from now on, give up at once, with
 // PrintProblem::NoAnswer. A job they leave half-submitted is cancelled where
-// CUPS still answers. For good: the process ends soon after.
+// CUPS still answers. For good: the process ends soon after. As with
+// interrupt(), ask again until the calls are through.
 void abandonWaits();
 
 } // namespace printing::cups

@@ -5,13 +5,20 @@
 #include "printing/cups_client.h"
 
 #include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace printing::cups {
 namespace {
@@ -32,35 +39,54 @@ QString lastError()
     return QString::fromUtf8(text);
 }
 
-// Set once the program can wait no longer (abandonWaits): every wait for
-// the print service, and every connection being made, gives up.
-std::atomic<int> g_abandoned = 0;
-
-// How often a wait asks whether to go on (seconds).
-constexpr double kAskEvery = 1.0;
-
-// A slow scheduler is waited for, never given up on, unless abandoned.
-int keepWaiting(http_t *, void *) { return g_abandoned == 0 ? 1 : 0; }
-
-// The problem to report for a failure: a wait that was abandoned is one.
-PrintProblem unlessAbandoned(PrintProblem problem)
+// Every connection the module has open, so that its waits can be ended from
+// another thread: libcups waits for some answers (the body of an IPP
+// response among them) without asking any callback, however late they come,
+// so the only way to end such a wait is to shut the connection down.
+class Connection;
+struct OpenConnections {
+    std::mutex mutex;
+    std::vector<Connection *> open;
+    bool abandoned = false; // by abandonWaits(), for good
+};
+OpenConnections &openConnections()
 {
-    return g_abandoned != 0 ? PrintProblem::NoAnswer : problem;
+    static OpenConnections connections;
+    return connections;
 }
 
-// A connection of its own to the scheduler, closed with the object.
+// A connection of its own to the scheduler, closed with the object. Every
+// answer is waited for as long as the print service takes: a late answer is
+// never a failure. Only interrupt() and abandonWaits() end a wait.
 class Connection {
 public:
-    Connection()
+    explicit Connection(const void *caller = nullptr) : m_caller(caller)
     {
-        if (g_abandoned != 0)
-            return;
-        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
-        if (m_http != nullptr)
-            httpSetTimeout(m_http, kAskEvery, keepWaiting, nullptr);
+        OpenConnections &connections = openConnections();
+        {
+            const std::lock_guard lock(connections.mutex);
+            if (connections.abandoned)
+                return;
+            connections.open.push_back(this);
+        }
+        http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, &m_cancel);
+        if (http != nullptr)
+            // No time limit of libcups's own: it would cut an answer that
+            // comes in more than that late, and the callback is not asked
+            // every time.
+            httpSetTimeout(http, 0.0, keepWaiting, this);
+        const std::lock_guard lock(connections.mutex);
+        m_http = http;
+        if (m_http != nullptr && __atomic_load_n(&m_cancel, __ATOMIC_SEQ_CST) != 0)
+            shutDown();
     }
     ~Connection()
     {
+        OpenConnections &connections = openConnections();
+        {
+            const std::lock_guard lock(connections.mutex);
+            std::erase(connections.open, this);
+        }
         if (m_http != nullptr)
             httpClose(m_http);
     }
@@ -68,10 +94,73 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     http_t *get() const { return m_http; }
+    bool interrupted() const { return __atomic_load_n(&m_cancel, __ATOMIC_SEQ_CST) != 0; }
+
+    // Ends the connection's waits (for the caller given, or all): with the
+    // lock of the open connections held.
+    static void interruptLocked(OpenConnections &connections, const void *caller)
+    {
+        for (Connection *connection : connections.open) {
+            if (caller != nullptr && connection->m_caller != caller)
+                continue;
+            // Read by libcups while it connects.
+            __atomic_store_n(&connection->m_cancel, 1, __ATOMIC_SEQ_CST);
+            if (connection->m_http != nullptr)
+                connection->shutDown();
+        }
+    }
 
 private:
+    // The socket libcups uses now (a reconnect within a call may change it,
+    // which is why the interrupting side asks again until the call ends).
+    void shutDown() { ::shutdown(httpGetFd(m_http), SHUT_RDWR); }
+
+    // Asked by libcups after each minute without an answer.
+    static int keepWaiting(http_t *, void *data)
+    {
+        return static_cast<Connection *>(data)->interrupted() ? 0 : 1;
+    }
+
+    const void *m_caller;
     http_t *m_http = nullptr;
+    int m_cancel = 0; // read by libcups as it connects; written atomically
 };
+
+bool abandoned()
+{
+    OpenConnections &connections = openConnections();
+    const std::lock_guard lock(connections.mutex);
+    return connections.abandoned;
+}
+
+// The problem to report for a failure: a wait that was abandoned is one.
+PrintProblem unlessAbandoned(PrintProblem problem)
+{
+    return abandoned() ? PrintProblem::NoAnswer : problem;
+}
+
+// Whether the print server is another computer (client.conf's ServerName,
+// CUPS_SERVER): not a local socket, not this computer's own address.
+bool remoteServer()
+{
+    const QString server = QString::fromUtf8(cupsServer());
+    if (server.startsWith(QLatin1Char('/')))
+        return false;
+    QString host = server.section(QLatin1Char(':'), 0, 0);
+    if (server.startsWith(QLatin1Char('[')))
+        host = server.section(QLatin1Char(']'), 0, 0).mid(1);
+    return host != QLatin1String("localhost") && !host.startsWith(QLatin1String("127."))
+           && host != QLatin1String("::1") && !host.isEmpty();
+}
+
+// No connection to the print service: a remote print server is named.
+PrinterError noConnection()
+{
+    if (remoteServer())
+        return PrinterError(unlessAbandoned(PrintProblem::PrintServerUnreachable), QString::fromUtf8(cupsServer()),
+                            lastError());
+    return PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
+}
 
 // Answers libcups's requests for a password on this thread, while it lives,
 // by asking the program; libcups asks again, by its own rules, when the
@@ -187,7 +276,15 @@ Paper paperOf(const char *media, int width, int length)
 {
     return {.media = QByteArray(media),
             .millimetres = QSizeF(width / 100.0, length / 100.0),
-            .printerEdges = std::nullopt};
+            .printerEdges = std::nullopt,
+            .driverName = {}};
+}
+
+Paper paperOf(const cups_size_t &size)
+{
+    Paper paper = paperOf(size.media, size.width, size.length);
+    paper.printerEdges = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
+    return paper;
 }
 
 // The size a paper's name gives: PWG names describe themselves
@@ -204,6 +301,30 @@ std::optional<Paper> paperNamedBy(const char *name)
     return own != nullptr ? std::optional(paperOf(own->pwg, own->width, own->length)) : std::nullopt;
 }
 
+// The size (hundredths of a millimetre) a queue's driver gives a paper
+// named in its own words (a PPD's PageSize, such as w162h288 or RP80x297):
+// the print service lists papers by their PWG names alone, and libcups reads
+// a driver only through its older PPD functions.
+std::optional<std::pair<int, int>> driverPaperSize(http_t *http, const cups_dest_t &dest, const char *name)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    std::array<char, 1024> path{};
+    time_t modified = 0;
+    if (cupsGetPPD3(http, dest.name, &modified, path.data(), path.size()) != HTTP_STATUS_OK)
+        return std::nullopt;
+    std::optional<std::pair<int, int>> size;
+    if (ppd_file_t *ppd = ppdOpenFile(path.data())) {
+        if (const ppd_size_t *found = ppdPageSize(ppd, name); found != nullptr && found->width > 0 && found->length > 0)
+            size = std::pair(static_cast<int>(std::lround(found->width * 2540 / 72)),
+                             static_cast<int>(std::lround(found->length * 2540 / 72)));
+        ppdClose(ppd);
+    }
+    ::unlink(path.data());
+#pragma GCC diagnostic pop
+    return size;
+}
+
 // The paper `name` stands for on this destination, if the destination has it.
 std::optional<Paper> paperNamed(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const char *name)
 {
@@ -213,17 +334,25 @@ std::optional<Paper> paperNamed(http_t *http, cups_dest_t *dest, cups_dinfo_t *i
     // Raw queues and classes have no list of papers.
     const bool listsPapers = info != nullptr && cupsGetDestMediaCount(http, dest, info, 0) > 0;
     cups_size_t size{};
+    if (!own) {
+        // A driver's own name: the paper of that size in the destination's
+        // list, sent under the driver's name as lp sends it.
+        const auto driverSize = listsPapers ? driverPaperSize(http, *dest, name) : std::nullopt;
+        if (!driverSize
+            || !cupsGetDestMediaBySize(http, dest, info, driverSize->first, driverSize->second, 0, &size))
+            return std::nullopt;
+        Paper paper = paperOf(size);
+        paper.driverName = name;
+        return paper;
+    }
     // libcups finds papers by their PWG names.
-    if (listsPapers && cupsGetDestMediaByName(http, dest, info, own ? own->media.constData() : name, 0, &size)
-        && size.width > 0 && size.length > 0) {
+    if (listsPapers && cupsGetDestMediaByName(http, dest, info, own->media.constData(), 0, &size) && size.width > 0
+        && size.length > 0) {
         const QSizeF answer(size.width / 100.0, size.length / 100.0);
         // Label drivers were seen to answer with quite another size.
-        if (!own || (std::abs(answer.width() - own->millimetres.width()) <= kSamePaper
-                     && std::abs(answer.height() - own->millimetres.height()) <= kSamePaper)) {
-            Paper paper = paperOf(size.media, size.width, size.length);
-            paper.printerEdges = QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
-            return paper;
-        }
+        if (std::abs(answer.width() - own->millimetres.width()) <= kSamePaper
+            && std::abs(answer.height() - own->millimetres.height()) <= kSamePaper)
+            return paperOf(size);
         return own;
     }
     if (listsPapers)
@@ -254,6 +383,22 @@ Paper choosePaper(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const QBy
     return paperNamedBy(regionalMedia.constData()).value_or(paperOf("iso_a4_210x297mm", 21000, 29700));
 }
 
+// The path on the print server that requests about the destination go to,
+// as its URI gives it.
+QByteArray resourceOf(const cups_dest_t &dest)
+{
+    const char *uri = cupsGetOption("printer-uri-supported", dest.num_options, dest.options);
+    std::array<char, HTTP_MAX_URI> scheme{}, user{}, host{}, resource{};
+    int port = 0;
+    if (uri == nullptr
+        || httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme.data(), static_cast<int>(scheme.size()), user.data(),
+                           static_cast<int>(user.size()), host.data(), static_cast<int>(host.size()), &port,
+                           resource.data(), static_cast<int>(resource.size()))
+               < HTTP_URI_STATUS_OK)
+        return QByteArrayLiteral("/printers/") + dest.name;
+    return resource.data();
+}
+
 // Whether the destination says it takes PDF; one that names what it takes
 // without PDF (a text-only driver) never will.
 bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
@@ -262,10 +407,41 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
            || cupsCheckDestSupported(http, dest, info, "document-format", CUPS_FORMAT_PDF);
 }
 
-// The job's state as CUPS reports it (an IPP job-state number), 0 when it
-// no longer knows the job, none when it does not answer; asked of that one
-// job alone. A number, not ipp_jstate_t: 0 is none of that enum's values.
-std::optional<int> jobState(http_t *http, int jobId, int *kilobytes)
+// The job's options: the clerk's saved ones the printer takes (one it says
+// it does not take is left off, as print dialogs do, rather than have the
+// printer cancel the job), and the paper the pages were laid out for, so
+// that CUPS never scales them.
+void addJobOptions(Options &job, http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const Destination &destination)
+{
+    for (const auto &[name, value] : destination.options) {
+        if (name == "media" || name == "media-col" || name == "PageRegion"
+            || (name == "PageSize" && destination.paper.driverName.isEmpty()))
+            continue;
+        if (cupsFindDestSupported(http, dest, info, name.constData()) != nullptr
+            && !cupsCheckDestSupported(http, dest, info, name.constData(), value.constData()))
+            continue;
+        job.set(name.constData(), value.constData());
+    }
+    if (!destination.paper.driverName.isEmpty())
+        job.set("PageSize", destination.paper.driverName.constData());
+    job.set("media", destination.paper.media.constData());
+}
+
+// Reasons CUPS gives for a job that say nothing of why it ended.
+bool tellingReason(const char *reason)
+{
+    for (const char *plain : {"none", "job-completed-successfully", "job-incoming", "job-data-insufficient",
+                              "processing-to-stop-point", "job-printing", "job-queued", "job-canceled-by-user",
+                              "job-canceled-by-operator", "job-canceled-at-device", "aborted-by-system",
+                              "job-completed-with-errors", "job-completed-with-warnings"})
+        if (std::strcmp(reason, plain) == 0)
+            return false;
+    return true;
+}
+
+// The job's state as CUPS reports it, asked of that one job alone: none
+// when it does not answer. A job it no longer knows has state 0.
+std::optional<JobStatus> askJobStatus(http_t *http, int jobId, int *kilobytes = nullptr)
 {
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     std::array<char, HTTP_MAX_URI> uri{};
@@ -273,22 +449,35 @@ std::optional<int> jobState(http_t *http, int jobId, int *kilobytes)
                      ippPort(), "/jobs/%d", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    static constexpr std::array<const char *, 2> wanted{"job-state", "job-k-octets"};
+    static constexpr std::array<const char *, 6> wanted{"job-state", "job-state-reasons", "job-printer-state-message",
+                                                        "job-impressions-completed", "job-media-sheets-completed",
+                                                        "job-k-octets"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(wanted.size()),
                   nullptr, wanted.data());
-    ipp_t *response = cupsDoRequest(http, request, "/");
-    std::optional<int> state;
-    if (response != nullptr && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND)
-        state = 0;
-    if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
-        state = 0;
-        if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
-            state = ippGetInteger(attribute, 0);
-        if (ipp_attribute_t *attribute = ippFindAttribute(response, "job-k-octets", IPP_TAG_INTEGER))
-            *kilobytes = ippGetInteger(attribute, 0);
+    const std::unique_ptr<ipp_t, decltype(&ippDelete)> response(cupsDoRequest(http, request, "/"), ippDelete);
+    if (response == nullptr)
+        return std::nullopt;
+    JobStatus status;
+    if (ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND)
+        return status;
+    if (ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+        return std::nullopt;
+    const auto integer = [&](const char *name) {
+        ipp_attribute_t *attribute = ippFindAttribute(response.get(), name, IPP_TAG_ZERO);
+        return attribute != nullptr ? ippGetInteger(attribute, 0) : 0;
+    };
+    status.state = integer("job-state");
+    status.pagesPrinted = std::max(integer("job-impressions-completed"), integer("job-media-sheets-completed"));
+    if (kilobytes != nullptr)
+        *kilobytes = integer("job-k-octets");
+    if (ipp_attribute_t *reasons = ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD)) {
+        for (int i = 0; i < ippGetCount(reasons); ++i)
+            if (const char *reason = ippGetString(reasons, i, nullptr); reason != nullptr && tellingReason(reason))
+                status.reasons << QString::fromUtf8(reason);
     }
-    ippDelete(response);
-    return state;
+    if (ipp_attribute_t *message = ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_ZERO))
+        status.printerMessage = QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed();
+    return status;
 }
 
 // Whether the printer is stopped, and what it says of its state (a stopped
@@ -315,30 +504,61 @@ bool printerStopped(http_t *http, const cups_dest_t &dest, QString *message)
     return stopped;
 }
 
-// Cancels the job over a connection of its own; true once CUPS confirms it,
-// or reports the job cancelled or aborted.
-bool cancelJob(cups_dest_t &dest, int jobId)
+// What cancelling a job half handed over came to, over a connection of its
+// own since the job's may be the one that broke.
+enum class CancelOutcome : std::uint8_t {
+    Cancelled, // CUPS confirms it, or reports the job cancelled or aborted
+    Printed,   // the job had already gone through whole: too late to cancel
+    Unknown,   // CUPS could not be asked, or the job is still there
+};
+
+CancelOutcome cancelJob(cups_dest_t &dest, int jobId)
 {
     const Connection cancelling;
     if (cancelling.get() == nullptr)
-        return false;
+        return CancelOutcome::Unknown;
     if (cupsCancelDestJob(cancelling.get(), &dest, jobId) <= IPP_STATUS_OK_EVENTS_COMPLETE)
-        return true;
-    int kilobytes = 0;
-    const std::optional<int> state = jobState(cancelling.get(), jobId, &kilobytes);
-    return state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
+        return CancelOutcome::Cancelled;
+    const std::optional<JobStatus> status = askJobStatus(cancelling.get(), jobId);
+    if (status && (status->state == IPP_JSTATE_CANCELED || status->state == IPP_JSTATE_ABORTED))
+        return CancelOutcome::Cancelled;
+    if (status && status->state == IPP_JSTATE_COMPLETED)
+        return CancelOutcome::Printed;
+    return CancelOutcome::Unknown;
 }
 
 class Module final : public Client {
 public:
-    void abandonWaits() override { g_abandoned = 1; }
+    void abandonWaits() override
+    {
+        OpenConnections &connections = openConnections();
+        const std::lock_guard lock(connections.mutex);
+        connections.abandoned = true;
+        Connection::interruptLocked(connections, nullptr);
+    }
+
+    void interrupt(const void *caller) override
+    {
+        OpenConnections &connections = openConnections();
+        const std::lock_guard lock(connections.mutex);
+        Connection::interruptLocked(connections, caller);
+    }
+
+    std::optional<JobStatus> jobStatus(int jobId, const void *caller) override
+    {
+        const Connection http(caller);
+        if (http.get() == nullptr || http.interrupted())
+            return std::nullopt;
+        std::optional<JobStatus> status = askJobStatus(http.get(), jobId);
+        return http.interrupted() ? std::nullopt : status;
+    }
 
     Destination defaultDestination(const QByteArray &regionalMedia, const AskLogin &ask,
                                    std::optional<PrinterError> &error) override
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
+            error = noConnection();
             return {};
         }
         // The printer is not known yet: the print server asks.
@@ -356,8 +576,9 @@ public:
             const int count = cupsGetDests2(http.get(), &dests);
             cupsFreeDests(count, dests);
             // Unless the program gave up waiting, when neither is known.
-            error = PrinterError(
-                unlessAbandoned(count == 0 ? PrintProblem::NoPrintService : PrintProblem::NoDefaultPrinter));
+            error = count == 0 && remoteServer() ? noConnection()
+                                                 : PrinterError(unlessAbandoned(count == 0 ? PrintProblem::NoPrintService
+                                                                                           : PrintProblem::NoDefaultPrinter));
             return {};
         }
         Destination destination;
@@ -384,7 +605,7 @@ public:
     {
         const Connection http;
         if (http.get() == nullptr) {
-            error = PrinterError(unlessAbandoned(PrintProblem::NoPrintService));
+            error = noConnection();
             return {};
         }
         const LoginScope login(ask, destination.name);
@@ -400,13 +621,8 @@ public:
                         : PrinterError(unlessAbandoned(PrintProblem::Refused), destination.name, lastError());
             return {};
         }
-        // The clerk's options, and the paper the pages were laid out for, so
-        // that CUPS never scales them; no other choice of paper.
         Options jobOptions;
-        for (const auto &[name, value] : destination.options)
-            if (name != "PageSize" && name != "PageRegion" && name != "media-col")
-                jobOptions.set(name.constData(), value.constData());
-        jobOptions.set("media", destination.paper.media.constData());
+        addJobOptions(jobOptions, http.get(), &dest, info.get(), destination);
         const QByteArray title = jobName.toUtf8();
 
         int jobId = 0;
@@ -423,12 +639,15 @@ public:
         // as far as the program can tell: it is cancelled, over a connection
         // of its own since the job's may be the one that broke. Once every
         // byte was handed over, CUPS may hold the whole document: unless the
-        // cancel is confirmed, the job may yet print.
+        // cancel is confirmed, the job may yet print; a job that went through
+        // before the cancel came is printed.
         bool wholeHandedOver = false;
         const auto fail = [&](PrintProblem problem, const QString &detail) {
-            const bool cancelled = cancelJob(dest, jobId);
+            const CancelOutcome cancel = cancelJob(dest, jobId);
+            if (cancel == CancelOutcome::Printed)
+                return Submitted{.delivery = Delivery::Printed, .printerMessage = {}, .jobId = jobId};
             error = PrinterError(unlessAbandoned(problem), destination.name, detail)
-                        .setMayPrint(wholeHandedOver && !cancelled);
+                        .setMayPrint(wholeHandedOver && cancel == CancelOutcome::Unknown);
             return Submitted{};
         };
         if (cupsStartDestDocument(http.get(), &dest, info.get(), jobId, title.constData(), CUPS_FORMAT_PDF, 0, nullptr,
@@ -442,32 +661,35 @@ public:
                 return fail(PrintProblem::HandOverFailed, lastError());
         }
         wholeHandedOver = true;
-        const ipp_status_t finished = cupsFinishDestDocument(http.get(), &dest, info.get());
+        // The scheduler's own answer, not cupsFinishDestDocument's, which
+        // reports the last success it saw when the connection broke before
+        // any answer came.
+        const std::unique_ptr<ipp_t, decltype(&ippDelete)> answer(cupsGetResponse(http.get(), resourceOf(dest).constData()),
+                                                                  ippDelete);
+        if (answer == nullptr)
+            return fail(loginRefused(cupsLastError(), login) ? PrintProblem::LoginNeeded : PrintProblem::HandOverFailed,
+                        lastError());
+        const ipp_status_t finished = ippGetStatusCode(answer.get());
         if (finished == IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED)
             return fail(PrintProblem::CannotPrintDocuments, lastError());
         if (finished > IPP_STATUS_OK_EVENTS_COMPLETE)
             return fail(loginRefused(finished, login) ? PrintProblem::LoginNeeded : PrintProblem::HandOverFailed,
                         lastError());
 
-        // Taken, as CUPS says: make sure it still means to print it. A job it
-        // no longer knows has gone through (a scheduler may keep no history);
-        // one it cannot be asked about is not known to be taken.
+        // Taken, as CUPS confirmed: whatever it is asked now, the document
+        // is its own, and the job is followed from here (JobWatch). The state
+        // tells whether it waits: a held job, or a stopped printer. A job
+        // held without its document never got it, however CUPS answered.
+        Submitted submitted{.delivery = Delivery::Printed, .printerMessage = {}, .jobId = jobId};
         int kilobytes = 0;
-        const std::optional<int> state = jobState(http.get(), jobId, &kilobytes);
-        if (!state)
-            return fail(PrintProblem::HandOverFailed, lastError());
-        if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {
-            error = PrinterError(PrintProblem::HandOverFailed, destination.name,
-                                 QStringLiteral("CUPS does not hold the job after taking it."));
-            return {};
-        }
-        if (state == IPP_JSTATE_HELD && kilobytes == 0)
+        const std::optional<JobStatus> status = askJobStatus(http.get(), jobId, &kilobytes);
+        if (status && status->state == IPP_JSTATE_HELD && kilobytes == 0)
             return fail(PrintProblem::HandOverFailed, QStringLiteral("CUPS holds the job without its document."));
-        Submitted submitted;
         const bool stopped = printerStopped(http.get(), dest, &submitted.printerMessage);
-        submitted.delivery = *state == IPP_JSTATE_HELD ? Delivery::HeldInQueue
-                             : stopped                ? Delivery::HeldByStoppedPrinter
-                                                      : Delivery::Printed;
+        if (status && status->state == IPP_JSTATE_HELD)
+            submitted.delivery = Delivery::HeldInQueue;
+        else if (stopped && (!status || !status->ended()))
+            submitted.delivery = Delivery::HeldByStoppedPrinter;
         return submitted;
     }
 };

@@ -4,6 +4,7 @@
 // scheduler with the clerk's options for the queue, so that every answer of
 // CUPS is seen.
 #include "printing/cups_client.h"
+#include "printing/job_watch.h"
 #include "printing/page_renderer.h"
 #include "printing/print_service.h"
 
@@ -40,6 +41,7 @@ public:
             waitFor<cups::Destination>(watcher, [&] { return cups::defaultDestination(askLogin); });
         m_lastPrinter = destination.name;
         m_lastMessage.clear();
+        m_lastJob = 0;
 
         QByteArray pdf;
         QBuffer buffer(&pdf);
@@ -52,7 +54,15 @@ public:
         const auto submitted = waitFor<cups::Submitted>(
             watcher, [&] { return cups::submitPdf(destination, pdf, jobName, askLogin); });
         m_lastMessage = submitted.printerMessage;
+        m_lastJob = submitted.jobId;
         return submitted.delivery;
+    }
+
+    std::unique_ptr<JobFollow> followLastJob(std::function<void(const JobEnd &)> ended) override
+    {
+        if (m_lastJob <= 0)
+            return nullptr;
+        return std::make_unique<JobWatch>(std::exchange(m_lastJob, 0), std::move(ended));
     }
 
     QString lastPrinterName() const override { return m_lastPrinter; }
@@ -61,6 +71,7 @@ public:
 private:
     QString m_lastPrinter;
     QString m_lastMessage;
+    int m_lastJob = 0;
 };
 
 } // namespace

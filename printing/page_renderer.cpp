@@ -147,10 +147,40 @@ int PageRenderer::pageCount(const PrintDocument &document) const
 
 int PageRenderer::pageCount(const PrintDocument &document, const reports::RowFolding &rows) const
 {
-    long long count = 0;
-    for (std::size_t line = 0; line < document.lineCount(); ++line)
-        count += rows.rowCount(line);
-    return std::max(1, static_cast<int>((count + m_grid.rows - 1) / m_grid.rows));
+    int pages = 1;
+    int row = 0;
+    for (std::size_t line = 0; line < document.lineCount(); ++line) {
+        if (turnsBefore(document, rows, line, row))
+            row = m_grid.rows;
+        for (int count = rows.rowCount(line); count > 0; --count) {
+            if (row == m_grid.rows) {
+                ++pages;
+                row = 0;
+            }
+            ++row;
+        }
+    }
+    return pages;
+}
+
+bool PageRenderer::turnsBefore(const PrintDocument &document, const reports::RowFolding &rows, std::size_t line,
+                               int row) const
+{
+    if (row == 0 || document.continuesStatement(line))
+        return false;
+    // A statement of one row that fits turns the page only when it is full.
+    const auto last = [&] {
+        std::size_t end = line + 1;
+        while (end < document.lineCount() && document.continuesStatement(end))
+            ++end;
+        return end;
+    }();
+    if (last == line + 1 && rows.fitsAll())
+        return false;
+    int statementRows = 0;
+    for (std::size_t next = line; next < last && statementRows <= m_grid.rows; ++next)
+        statementRows += rows.rowCount(next);
+    return row + statementRows > m_grid.rows && statementRows <= m_grid.rows;
 }
 
 void PageRenderer::render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher) const
@@ -173,6 +203,8 @@ void PageRenderer::render(const PrintDocument &document, QPainter &painter, Prin
     };
 
     for (std::size_t line = 0; line < document.lineCount(); ++line) {
+        if (turnsBefore(document, rows, line, row))
+            row = m_grid.rows;
         if (rows.fits(line)) {
             const double baseline = nextBaseline();
             for (std::size_t r = document.runsBegin(line); r < document.runsEnd(line); ++r) {

@@ -88,14 +88,18 @@ public:
     int pageCount(const PrintDocument &document) const;
 
     // Paints the document with a painter already active on the device,
-    // starting a new page whenever one is full. Column c of a row starts
-    // (c - 1) advances right of the left margin. Throws PrinterError when the
-    // device cannot start a new page.
+    // starting a new page whenever one is full, or before a statement's rows
+    // (a charter folded onto several rows, a label and its figure) that
+    // would not fit on what is left of it, unless they fill a page on their
+    // own. Column c of a row starts (c - 1) advances right of the left
+    // margin. Throws PrinterError when the device cannot start a new page.
     void render(const PrintDocument &document, QPainter &painter, PrintWatcher *watcher = nullptr) const;
 
 private:
     reports::RowFolding rowsOf(const PrintDocument &document) const;
     int pageCount(const PrintDocument &document, const reports::RowFolding &rows) const;
+    // Whether the page must turn before `line`, `row` rows into it.
+    bool turnsBefore(const PrintDocument &document, const reports::RowFolding &rows, std::size_t line, int row) const;
 
     QPagedPaintDevice &m_device;
     QFont m_font;

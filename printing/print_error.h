@@ -13,6 +13,7 @@ namespace printing {
 // clerk; this layer only names it.
 enum class PrintProblem : std::uint8_t {
     NoPrintService,   // no scheduler answers, or it knows no printer at all
+    PrintServerUnreachable, // the print server is another computer (destination), and it does not answer
     NotInstalled,     // the program's own printing module (destination) is missing or cannot be loaded
     NoDefaultPrinter, // printers exist but none is the default
     Refused,          // the queue refused the job; detail holds the scheduler's reason

@@ -1,20 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "printing/print_service.h"
 
+#include <QMetaObject>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <utility>
 
 namespace printing {
 
 PrintService::PrintService(std::unique_ptr<DocumentSender> sender) : m_sender(std::move(sender)) {}
 
-PrintService::~PrintService() = default;
+PrintService::~PrintService()
+{
+    // Stops following before anything it reports to is gone.
+    m_followed.clear();
+}
 
 void PrintService::print(const reports::PrintStatement &statement)
 {
     const bool wasWaiting = hasWaitingLines();
     m_document.print(statement);
+    ++m_unprintedVersion;
     noteWaiting(wasWaiting);
 }
 
@@ -23,10 +30,7 @@ PrintOutcome PrintService::printAndEndDoc(const std::vector<reports::PrintStatem
 {
     if (m_sending)
         return busy();
-    reports::PrintDocument withStatements = m_document;
-    for (const auto &statement : statements)
-        withStatements.print(statement);
-    return send(withStatements, m_document.mark(), jobName);
+    return send(statements, jobName);
 }
 
 PrintOutcome PrintService::endDoc(const QString &jobName)
@@ -35,9 +39,7 @@ PrintOutcome PrintService::endDoc(const QString &jobName)
         return {};
     if (m_sending)
         return busy();
-    // A copy: lines printed while it goes out must not change it.
-    const reports::PrintDocument snapshot = m_document;
-    return send(snapshot, m_document.mark(), jobName);
+    return send({}, jobName);
 }
 
 PrintOutcome PrintService::busy()
@@ -47,40 +49,114 @@ PrintOutcome PrintService::busy()
     return outcome;
 }
 
-PrintOutcome PrintService::send(const reports::PrintDocument &document, const reports::PrintDocument::Mark &sentUpTo,
-                                const QString &jobName)
+reports::PrintDocument PrintService::unprintedLines() const
 {
+    if (!m_sending)
+        return m_document;
+    reports::PrintDocument lines = m_onItsWay;
+    lines.rollBack(m_onItsWayLines);
+    lines.append(m_document);
+    return lines;
+}
+
+PrintOutcome PrintService::send(const std::vector<reports::PrintStatement> &statements, const QString &jobName)
+{
+    // The waiting lines move into the document on its way: lines printed
+    // while it goes out must not change it, and a copy of a day's lines
+    // would cost as much memory again.
+    m_onItsWay = std::exchange(m_document, reports::PrintDocument());
+    m_onItsWayLines = m_onItsWay.mark();
+    for (const auto &statement : statements)
+        m_onItsWay.print(statement);
     PrintOutcome outcome;
-    {
-        m_sending = true;
-        m_onItsWay = &document;
-        const auto sent = qScopeGuard([this] {
-            m_sending = false;
-            m_onItsWay = nullptr;
-            emit sendFinished();
-        });
-        try {
-            const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
-            outcome.delivery = sender().send(document, jobName, watcher.get());
-            outcome.printer = sender().lastPrinterName();
-            outcome.printerMessage = sender().lastPrinterMessage();
-        } catch (const PrinterError &error) {
-            outcome.error = error;
-        }
-        m_lastTaken = static_cast<bool>(outcome);
-        if (outcome) {
-            const bool wasWaiting = hasWaitingLines();
-            m_document.dropUpTo(sentUpTo);
-            noteWaiting(wasWaiting);
-        }
+    m_sending = true;
+    // Last, once the document's lines are where they belong.
+    const auto sent = qScopeGuard([this] { emit sendFinished(); });
+    try {
+        const std::unique_ptr<PrintWatcher> watcher = m_watcherFactory ? m_watcherFactory() : nullptr;
+        outcome.delivery = sender().send(m_onItsWay, jobName, watcher.get());
+        outcome.printer = sender().lastPrinterName();
+        outcome.printerMessage = sender().lastPrinterMessage();
+    } catch (const PrinterError &error) {
+        outcome.error = error;
+    } catch (...) {
+        // Nothing went out: the lines wait again, whatever stopped it.
+        m_onItsWay.rollBack(m_onItsWayLines);
+        giveBack(std::exchange(m_onItsWay, reports::PrintDocument()));
+        m_sending = false;
+        throw;
     }
+    const bool wasWaiting = hasWaitingLines();
+    m_onItsWay.rollBack(m_onItsWayLines);
+    reports::PrintDocument lines = std::exchange(m_onItsWay, reports::PrintDocument());
+    m_sending = false;
+    if (outcome) {
+        if (!lines.isEmpty())
+            ++m_unprintedVersion;
+        follow(std::move(lines), jobName, outcome.printer);
+    }
+    else
+        giveBack(std::move(lines));
+    noteWaiting(wasWaiting);
     return outcome;
+}
+
+void PrintService::follow(reports::PrintDocument lines, const QString &jobName, const QString &printer)
+{
+    if (!m_following)
+        return;
+    const std::uint64_t id = ++m_lastFollowed;
+    // Told on the follow's own thread; handled in the event loop, while this
+    // service lives (it stops every follow before it goes).
+    std::unique_ptr<JobFollow> follow = sender().followLastJob([this, id](const JobEnd &end) {
+        QMetaObject::invokeMethod(this, [this, id, end] { jobEnded(id, end); }, Qt::QueuedConnection);
+    });
+    if (follow)
+        m_followed.push_back({id, std::move(follow), std::move(lines), jobName, printer});
+}
+
+void PrintService::stopFollowingJobs()
+{
+    m_following = false;
+    m_followed.clear();
+}
+
+void PrintService::jobEnded(std::uint64_t id, const JobEnd &end)
+{
+    // Lines given back go in front of those waiting: not while a document
+    // is on its way, which holds lines newer than these.
+    if (m_sending) {
+        afterSending(this, [this, id, end] { jobEnded(id, end); });
+        return;
+    }
+    const auto followed = std::ranges::find(m_followed, id, &Followed::id);
+    if (followed == m_followed.end())
+        return;
+    Followed ended = std::move(*followed);
+    m_followed.erase(followed);
+    if (end.printedWhole)
+        return;
+    const bool linesBack = !ended.lines.isEmpty();
+    if (linesBack) {
+        const bool wasWaiting = hasWaitingLines();
+        ++m_unprintedVersion;
+        giveBack(std::move(ended.lines));
+        noteWaiting(wasWaiting);
+    }
+    emit jobDropped(DroppedJob{.jobName = ended.jobName, .printer = ended.printer, .end = end, .linesBack = linesBack});
+}
+
+void PrintService::giveBack(reports::PrintDocument lines)
+{
+    lines.append(m_document);
+    m_document = std::move(lines);
 }
 
 void PrintService::discardWaitingLines()
 {
     const bool wasWaiting = hasWaitingLines();
     m_document = reports::PrintDocument();
+    ++m_unprintedVersion;
     noteWaiting(wasWaiting);
 }
 

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -56,12 +57,30 @@ enum class Delivery : std::uint8_t {
     HeldInQueue,          // prints once the job is released in the queue
 };
 
+// How a job the printer took ended.
+struct JobEnd {
+    bool printedWhole = true;
+    int pagesPrinted = 0;   // when it did not print whole
+    QStringList reasons;    // CUPS's words for why it ended so (job-state-reasons)
+    QString printerMessage; // what the printer said as it ended
+};
+
+// Following a job the printer took; it stops as this is destroyed.
+class JobFollow {
+public:
+    virtual ~JobFollow() = default;
+};
+
 // Delivers a finished document to a printer as one job. Throws PrinterError
 // when it cannot.
 class DocumentSender {
 public:
     virtual ~DocumentSender() = default;
     virtual Delivery send(const reports::PrintDocument &document, const QString &jobName, PrintWatcher *watcher) = 0;
+    // Follows the job the last document went out as until it ends, then
+    // calls `ended` once, from any thread; none when there is nothing to
+    // follow (a file is written whole or not at all).
+    virtual std::unique_ptr<JobFollow> followLastJob(std::function<void(const JobEnd &)> /*ended*/) { return nullptr; }
     // The printer the last document went to, for telling the clerk about it.
     virtual QString lastPrinterName() const { return {}; }
     // What that printer said of its state (for a stopped printer, the
@@ -71,6 +90,15 @@ public:
 
 // The system's default printer as CUPS reports it when the document is sent.
 std::unique_ptr<DocumentSender> makeDefaultPrinterSender();
+
+// A document the printer took and then dropped: its waiting lines wait
+// again (linesBack), in front of those printed since.
+struct DroppedJob {
+    QString jobName;
+    QString printer;
+    JobEnd end;
+    bool linesBack = false;
+};
 
 struct PrintOutcome {
     Delivery delivery = Delivery::Printed;
@@ -84,7 +112,9 @@ struct PrintOutcome {
 // The program's one current print document. The first line printed after
 // start, or after the previous document was sent, begins it; ending it sends
 // it to the printer as one job. A document that cannot be sent is kept, so
-// that trying again later prints every line exactly once.
+// that trying again later prints every line exactly once. A document the
+// printer took is followed until its job ends: one the printer drops gives
+// its lines back.
 class PrintService : public QObject {
     Q_OBJECT
 public:
@@ -108,23 +138,34 @@ public:
     // Whether a document is on its way to the printer right now. The program
     // goes on handling events meanwhile; a document asked for then is not
     // sent (PrintProblem::Busy), and sendFinished() says when to ask again.
-    // What goes out is the lines waiting when sending began: lines printed
-    // meanwhile wait for the next document.
+    // What goes out is the lines waiting when sending began: they are moved,
+    // not copied, out of document(), and lines printed meanwhile wait there
+    // for the next document.
     bool isSending() const { return m_sending; }
     // The document on its way while isSending(), else null.
-    const reports::PrintDocument *documentOnItsWay() const { return m_onItsWay; }
+    const reports::PrintDocument *documentOnItsWay() const { return m_sending ? &m_onItsWay : nullptr; }
     // Calls `then` once, from the event loop, after the document now on its
     // way is through (as sendFinished() says), while `context` lives.
     void afterSending(const QObject *context, std::function<void()> then);
-    // Whether CUPS took the last document sent (printed or held).
-    bool lastDocumentTaken() const { return m_lastTaken; }
 
     // Forgets the waiting lines, once they are kept elsewhere: saved in a
     // file because they could not be printed.
     void discardWaitingLines();
 
+    // The lines waiting for the next document; while one is on its way,
+    // those printed since it began.
     const reports::PrintDocument &document() const { return m_document; }
-    bool hasWaitingLines() const { return !m_document.isEmpty(); }
+    // From now on no job is followed: the process is about to end past this
+    // service's own end.
+    void stopFollowingJobs();
+    // Every line CUPS has not taken yet: those on their way, then those
+    // waiting. A copy, for keeping them safe.
+    reports::PrintDocument unprintedLines() const;
+    // Changes whenever the lines CUPS has not taken change: a file holding
+    // unprintedLines() is up to date while this stays the same.
+    std::uint64_t unprintedVersion() const { return m_unprintedVersion; }
+    // Whether any line waits to be printed, on its way or not.
+    bool hasWaitingLines() const { return !m_document.isEmpty() || (m_sending && m_onItsWayLines.lineCount > 0); }
 
     // Replaces how documents leave the program (tests capture them here).
     void setSender(std::unique_ptr<DocumentSender> sender);
@@ -136,22 +177,40 @@ signals:
     void waitingLinesChanged(bool waiting);
     // A document went out or failed to; another may be sent now.
     void sendFinished();
+    // The printer dropped a document it had taken.
+    void jobDropped(const printing::DroppedJob &dropped);
 
 private:
+    // A document the printer took, until its job ends.
+    struct Followed {
+        std::uint64_t id = 0;
+        std::unique_ptr<JobFollow> follow;
+        reports::PrintDocument lines; // the waiting lines it held
+        QString jobName;
+        QString printer;
+    };
+
     DocumentSender &sender();
-    // Sends `document`, which holds the waiting lines up to `sentUpTo`; once
-    // CUPS has taken it, those lines stop waiting.
     static PrintOutcome busy();
-    PrintOutcome send(const reports::PrintDocument &document, const reports::PrintDocument::Mark &sentUpTo,
-                      const QString &jobName);
+    // Sends the waiting lines followed by `statements`; once CUPS has taken
+    // them, those lines stop waiting.
+    PrintOutcome send(const std::vector<reports::PrintStatement> &statements, const QString &jobName);
+    void follow(reports::PrintDocument lines, const QString &jobName, const QString &printer);
+    void jobEnded(std::uint64_t id, const JobEnd &end);
+    // Puts lines that did not print back in front of those waiting.
+    void giveBack(reports::PrintDocument lines);
     void noteWaiting(bool wasWaiting);
 
     reports::PrintDocument m_document;
+    reports::PrintDocument m_onItsWay;             // while sending: the lines, then the statements
+    reports::PrintDocument::Mark m_onItsWayLines;  // where its lines end
     std::unique_ptr<DocumentSender> m_sender;
     std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
     bool m_sending = false; // a document is on its way; events are handled meanwhile
-    const reports::PrintDocument *m_onItsWay = nullptr;
-    bool m_lastTaken = false;
+    std::vector<Followed> m_followed;
+    std::uint64_t m_lastFollowed = 0;
+    std::uint64_t m_unprintedVersion = 0;
+    bool m_following = true;
 };
 
 } // namespace printing

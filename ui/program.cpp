@@ -13,7 +13,7 @@
 #include "ui/widgets/program_icon.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QDateTime>
 #include <QProgressDialog>
 
 #include <utility>
@@ -113,11 +113,11 @@ void Program::end()
     // go out at the end) must not stop the message boxes that follow.
     if (std::exchange(m_ending, true))
         return;
-    // A summary or yacht list on its way is waited for: its lines are on
-    // disk first, so that a kill meanwhile (a session manager's, after its
-    // timeout) loses none of them.
-    if (const reports::PrintDocument *onItsWay = m_printer->documentOnItsWay())
-        keepLinesOnTheirWaySafe(*onItsWay);
+    // Every line CUPS has not taken (a summary on its way, lines waiting)
+    // is on disk before anything is waited for or shown, so that a kill
+    // meanwhile (a session manager's, after its timeout) loses none.
+    if (m_printer->hasWaitingLines())
+        keepUnprintedLinesSafe();
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *shown : windows)
         if (!qobject_cast<QProgressDialog *>(shown))
@@ -125,10 +125,9 @@ void Program::end()
     exitWhenIdle();
 }
 
-void Program::keepLinesOnTheirWaySafe(const reports::PrintDocument &document)
+const printing::SavedLines &Program::keepUnprintedLinesSafe()
 {
-    if (m_savedOnItsWay.isEmpty())
-        m_savedOnItsWay = saveLinesOnTheirWay(document);
+    return m_keptAtEnd.keep(*m_printer, forms::words::unprintedLinesFileName(QDateTime::currentDateTime()));
 }
 
 void Program::exitWhenIdle()
@@ -137,9 +136,9 @@ void Program::exitWhenIdle()
     // box after it return at once, unseen: what became of the document
     // (a stopped printer holding it, say) must be told first.
     if (!m_printer->isSending()) {
-        // Kept only while its lines still wait, until the end saves them anew.
-        if (!m_savedOnItsWay.isEmpty() && (m_printer->lastDocumentTaken() || !m_printer->hasWaitingLines()))
-            QFile::remove(takeFileSavedOnItsWay());
+        // Kept only while lines still wait.
+        if (!m_printer->hasWaitingLines())
+            m_keptAtEnd.remove();
         QCoreApplication::exit(0);
         return;
     }

@@ -14,6 +14,7 @@
 #include "core/accounting/running_totals.h"
 #include "core/platform/regional_format.h"
 #include "printing/print_service.h"
+#include "ui/life/lines_kept_at_end.h"
 #include "ui/message_boxes.h"
 
 #include <QIcon>
@@ -75,18 +76,19 @@ public:
     // printed or saved at every end; returns the exit status.
     int run();
 
-    // Ends the program: every window is hidden and the event loop stops;
-    // nothing is asked. A document on its way goes out first, and what
-    // became of it is told (the progress window stays meanwhile). Asked
-    // again once ending, it changes nothing.
+    // Ends the program: every line CUPS has not taken is put on disk first,
+    // then every window is hidden and the event loop stops; nothing is
+    // asked. A document on its way goes out first, and what became of it is
+    // told (the progress window stays meanwhile). Asked again once ending,
+    // it changes nothing.
     void end();
     bool isEnding() const { return m_ending; }
-    // The file end() saved the document on its way in, while CUPS has not
-    // taken it; taking it leaves the file to the caller.
-    QString takeFileSavedOnItsWay() { return std::exchange(m_savedOnItsWay, QString()); }
-    // Saves the lines of a document on its way in that file, unless one
-    // already holds them, so that a kill before CUPS took them loses none.
-    void keepLinesOnTheirWaySafe(const reports::PrintDocument &document);
+    // Puts every line CUPS has not taken on disk, unless the file kept at
+    // the end holds exactly those already, so that a kill before CUPS takes
+    // them loses none.
+    const printing::SavedLines &keepUnprintedLinesSafe();
+    // That file, while it exists.
+    LinesKeptAtEnd &linesKeptAtEnd() { return m_keptAtEnd; }
 
 private:
     template <typename Form> Form &window(Form *&instance);
@@ -107,7 +109,7 @@ private:
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
     bool m_ending = false;
-    QString m_savedOnItsWay;
+    LinesKeptAtEnd m_keptAtEnd;
 };
 
 } // namespace ui

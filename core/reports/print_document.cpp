@@ -81,7 +81,7 @@ QString PrintLine::plainText() const
 void PrintDocument::print(const PrintStatement &statement)
 {
     if (!m_lineOpen)
-        startLine();
+        startLine(false);
     for (const PrintElement &element : statement.elements()) {
         if (const auto *text = std::get_if<QString>(&element.item))
             printText(*text, element.figure);
@@ -99,9 +99,10 @@ void PrintDocument::print(const PrintStatement &statement)
     }
 }
 
-void PrintDocument::startLine()
+void PrintDocument::startLine(bool continuing)
 {
     m_lineStarts.push_back(static_cast<std::uint32_t>(m_runs.size()));
+    m_continues.push_back(continuing);
     m_column = 1;
     m_lineOpen = true;
 }
@@ -122,7 +123,7 @@ void PrintDocument::moveTo(int column)
     column = std::max(column, 1);
     // Already past the column: the text goes on at that column of the next line.
     if (m_column > column)
-        startLine();
+        startLine(true);
     m_column = column;
 }
 
@@ -138,30 +139,31 @@ PrintDocument::Mark PrintDocument::mark() const
 void PrintDocument::rollBack(const Mark &mark)
 {
     m_lineStarts.resize(std::min(m_lineStarts.size(), mark.lineCount));
+    m_continues.resize(m_lineStarts.size());
     m_runs.resize(std::min(m_runs.size(), mark.runCount));
     m_text.truncate(mark.textSize);
     m_column = mark.column;
     m_lineOpen = mark.lineOpen;
 }
 
-void PrintDocument::dropUpTo(const Mark &mark)
+void PrintDocument::append(const PrintDocument &later)
 {
-    std::vector<std::uint32_t> starts;
-    const bool continued = m_runs.size() > mark.runCount
-                           && (m_lineStarts.size() == mark.lineCount || m_lineStarts[mark.lineCount] != mark.runCount);
-    if (mark.lineOpen && continued)
-        starts.push_back(0);
-    for (std::size_t kept = mark.lineCount; kept < m_lineStarts.size(); ++kept)
-        starts.push_back(m_lineStarts[kept] - static_cast<std::uint32_t>(mark.runCount));
-    m_runs.erase(m_runs.begin(), m_runs.begin() + static_cast<std::ptrdiff_t>(mark.runCount));
-    for (StoredRun &kept : m_runs)
-        kept.textStart -= static_cast<std::int32_t>(mark.textSize);
-    m_text.remove(0, mark.textSize);
-    m_lineStarts = std::move(starts);
-    if (m_lineStarts.empty()) {
-        m_column = 1;
-        m_lineOpen = false;
+    if (later.isEmpty())
+        return;
+    const auto runOffset = static_cast<std::uint32_t>(m_runs.size());
+    const auto textOffset = static_cast<std::int32_t>(m_text.size());
+    m_text.append(later.m_text);
+    m_runs.reserve(m_runs.size() + later.m_runs.size());
+    for (StoredRun run : later.m_runs) {
+        run.textStart += textOffset;
+        m_runs.push_back(run);
     }
+    m_lineStarts.reserve(m_lineStarts.size() + later.m_lineStarts.size());
+    for (const std::uint32_t start : later.m_lineStarts)
+        m_lineStarts.push_back(start + runOffset);
+    m_continues.insert(m_continues.end(), later.m_continues.begin(), later.m_continues.end());
+    m_column = later.m_column;
+    m_lineOpen = later.m_lineOpen;
 }
 
 } // namespace reports

@@ -73,12 +73,15 @@ public:
 
     Mark mark() const;
     void rollBack(const Mark &mark);
-    // Drops what was printed up to the mark (a document that went out) and
-    // keeps what was printed since; a line left open at the mark goes on as
-    // a line of its own.
-    void dropUpTo(const Mark &mark);
+    // Adds the lines of `later` after these, each starting a line of its
+    // own (lines that did not print, put back in front of those since).
+    void append(const PrintDocument &later);
 
     std::size_t lineCount() const { return m_lineStarts.size(); }
+    // Whether the line goes on with the statement of the line before (its
+    // text was sent on by a column move), rather than beginning one: the
+    // lines of one statement are one record on paper.
+    bool continuesStatement(std::size_t line) const { return m_continues[line]; }
     bool isEmpty() const { return m_lineStarts.empty(); }
     // The column the next text would start at.
     int currentColumn() const { return m_column; }
@@ -111,13 +114,14 @@ private:
         bool figure;
     };
 
-    void startLine();
+    void startLine(bool continuing);
     void printText(const QString &text, bool figure);
     void moveTo(int column);
 
     QString m_text;                          // the text of every run, one after another
     std::vector<StoredRun> m_runs;           // in the order printed
     std::vector<std::uint32_t> m_lineStarts; // each line's first run
+    std::vector<bool> m_continues;           // each line's continuesStatement()
     int m_column = 1;
     bool m_lineOpen = false; // whether the next element continues the last line
 };

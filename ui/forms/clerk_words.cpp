@@ -4,6 +4,7 @@
 #include "core/platform/errors.h"
 #include "printing/program_info.h"
 #include "printing/print_error.h"
+#include "printing/print_service.h"
 #include "printing/unprinted_lines_file.h"
 
 #include <QDateTime>
@@ -22,6 +23,21 @@ QString enterNewYachtType() { return QStringLiteral("Enter new yacht type"); }
 QString selectYachtTypeToRemove() { return QStringLiteral("Select yacht type to remove"); }
 QString yachtTypeCount(int count) { return QStringLiteral("The number of yacht types is ") + QString::number(count); }
 QString noDataToSummarize() { return QStringLiteral("No data to summarize"); }
+
+namespace {
+
+// A reason given by CUPS or an administrator, ended as a sentence, so that
+// the next sentence does not run into it.
+QString sentence(const QString &reason)
+{
+    const QString trimmed = reason.trimmed();
+    if (trimmed.isEmpty() || trimmed.endsWith(QLatin1Char('.')) || trimmed.endsWith(QLatin1Char('!'))
+        || trimmed.endsWith(QLatin1Char('?')))
+        return trimmed;
+    return trimmed + QLatin1Char('.');
+}
+
+} // namespace
 
 QString faultCause(const platform::PlatformError &error)
 {
@@ -76,6 +92,9 @@ QString printerFaultCause(const printing::PrinterError &error)
     case PrintProblem::NoPrintService:
         return QStringLiteral("No printer can be reached: the print service (CUPS) is not running, "
                               "or no printer is set up on this computer.");
+    case PrintProblem::PrintServerUnreachable:
+        return QStringLiteral("The print server \"%1\" cannot be reached: it may be down, or the network to it.")
+            .arg(error.destination());
     case PrintProblem::NotInstalled:
         return QStringLiteral("Printing is not installed completely: \"%1\" is missing or cannot be loaded "
                               "(is libcups installed?). Install the program again.")
@@ -84,15 +103,22 @@ QString printerFaultCause(const printing::PrinterError &error)
         return QStringLiteral("No default printer is chosen. Choose one in the system's printer settings "
                               "and print again.");
     case PrintProblem::HandOverFailed:
-        // Only a reason CUPS gave is told; none is made up.
+        // Only a reason CUPS gave is told; none is made up. Where CUPS may
+        // hold the whole document, all that is known is that it did not
+        // confirm it.
+        if (error.mayPrint())
+            return error.detail().isEmpty()
+                       ? QStringLiteral("The print service did not confirm that it took the whole document.")
+                       : QStringLiteral("The print service did not confirm that it took the whole document: %1")
+                             .arg(sentence(error.detail()));
         return error.detail().isEmpty()
                    ? QStringLiteral("The document did not reach the printer \"%1\" whole.").arg(error.destination())
                    : QStringLiteral("The document did not reach the printer \"%1\" whole: %2")
-                         .arg(error.destination(), error.detail());
+                         .arg(error.destination(), sentence(error.detail()));
     case PrintProblem::Refused:
         return QStringLiteral("The printer \"%1\" did not accept the document: %2")
             .arg(error.destination(), error.detail().isEmpty() ? QStringLiteral("CUPS did not accept the job.")
-                                                               : error.detail());
+                                                               : sentence(error.detail()));
     case PrintProblem::LoginNeeded:
         return QStringLiteral("The printer \"%1\" needs a login (a user name and password) before it prints, "
                               "and none was given.")
@@ -153,11 +179,47 @@ QString documentNotPrinted(const printing::PrinterError &error)
 
 QString printerStopped(const QString &printer, const QString &reason)
 {
-    const QString stopped = reason.isEmpty()
-                                ? QStringLiteral("The printer \"%1\" is stopped.").arg(printer)
-                                : QStringLiteral("The printer \"%1\" is stopped, for this reason: %2").arg(printer, reason);
+    const QString stopped =
+        reason.trimmed().isEmpty()
+            ? QStringLiteral("The printer \"%1\" is stopped.").arg(printer)
+            : QStringLiteral("The printer \"%1\" is stopped, for this reason: %2").arg(printer, sentence(reason));
     return stopped + QStringLiteral(" The document waits in its queue and prints once the printer is started "
                                     "again; there is no need to print it again.");
+}
+
+QString jobDropped(const printing::DroppedJob &dropped)
+{
+    QStringList said;
+    if (!dropped.end.printerMessage.isEmpty())
+        said << sentence(dropped.end.printerMessage);
+    QStringList reasons = dropped.end.reasons;
+    reasons.replaceInStrings(QStringLiteral("-"), QStringLiteral(" "));
+    if (!reasons.isEmpty())
+        said << QStringLiteral("(%1)").arg(reasons.join(QStringLiteral(", ")));
+    const QString because = said.isEmpty() ? QStringLiteral("CUPS gave no reason.")
+                                           : QStringLiteral("CUPS gave this reason: %1").arg(said.join(QLatin1Char(' ')));
+    const QString document = QStringLiteral("\"%1\"").arg(dropped.jobName);
+    if (dropped.end.pagesPrinted > 0) {
+        const QString pages = dropped.end.pagesPrinted == 1
+                                  ? QStringLiteral("1 page")
+                                  : QStringLiteral("%1 pages").arg(dropped.end.pagesPrinted);
+        const QString stopped = QStringLiteral("The printer \"%1\" took the document %2 and stopped it after %3. %4")
+                                    .arg(dropped.printer, document, pages, because);
+        const QString look =
+            dropped.linesBack
+                ? QStringLiteral("It may have printed in part: look at the printer. Its charter lines wait again: "
+                                 "printing them again prints a second time those that printed.")
+                : QStringLiteral("It may have printed in part: look at the printer, and print it again if it is not "
+                                 "whole.");
+        return stopped + QStringLiteral("\n\n") + look;
+    }
+    const QString unprinted = QStringLiteral("The printer \"%1\" took the document %2 and then dropped it without "
+                                             "printing a page. %3")
+                                  .arg(dropped.printer, document, because);
+    const QString kept = dropped.linesBack ? QStringLiteral("Nothing was lost: its charter lines wait again, and are "
+                                                            "printed once with the next summary.")
+                                           : QStringLiteral("Print it again when the printer is ready.");
+    return unprinted + QStringLiteral("\n\n") + kept;
 }
 
 QString printerHoldsJob(const QString &printer)

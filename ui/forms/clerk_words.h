@@ -12,6 +12,7 @@ class PlatformError;
 }
 namespace printing {
 class PrinterError;
+struct DroppedJob;
 struct PrintOutcome;
 struct SavedLines;
 }
@@ -46,6 +47,8 @@ QString documentNotPrinted(const printing::PrinterError &error);
 // A stopped printer, with the reason its administrator gave, if any.
 QString printerStopped(const QString &printer, const QString &reason);
 QString printerHoldsJob(const QString &printer);
+// A document the printer took and then dropped, whole or in part.
+QString jobDropped(const printing::DroppedJob &dropped);
 QString waitingForPrintService();
 // The window that asks for the login a print server wants.
 ui::LoginWords printerLogin(const QString &printer, bool again);

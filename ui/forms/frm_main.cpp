@@ -33,6 +33,10 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
     connect(&program.printer(), &printing::PrintService::waitingLinesChanged, this,
             [this](bool waiting) { mnuFilePrintYachtType->setEnabled(!waiting); });
     mnuFilePrintYachtType->setEnabled(!program.printer().hasWaitingLines());
+    // A document the printer dropped after taking it is told when it is known.
+    connect(&program.printer(), &printing::PrintService::jobDropped, this, [this](const printing::DroppedJob &dropped) {
+        ui::tellOutcome(m_program.messageBoxes(), words::jobDropped(dropped));
+    });
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("frmMainClient"));

@@ -8,11 +8,10 @@
 #include "ui/program.h"
 #include "ui/life/print_wait.h"
 
-#include <QDateTime>
-#include <QFile>
 #include <QGuiApplication>
 #include <QSessionManager>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -34,43 +33,25 @@ using Clock = std::chrono::steady_clock;
 // program must end soon, and the print service waits for a scheduler that
 // does not answer without end.
 constexpr std::chrono::seconds kWaitWithoutDisplay{10};
-
-void removeIfAny(const QString &path)
-{
-    if (!path.isEmpty())
-        QFile::remove(path);
-}
-
-printing::SavedLines save(const reports::PrintDocument &document)
-{
-    return printing::saveUnprintedLines(document, printing::unprintedLinesFolder(),
-                                        words::unprintedLinesFileName(QDateTime::currentDateTime()));
-}
+constexpr std::chrono::milliseconds kAskAgain{100};
 
 // Sends the waiting lines as the job named. Before the first byte goes to
-// CUPS they are saved in a file, so that the program killed meanwhile (as
-// session managers do when it takes long) loses nothing; the file goes once
-// CUPS has taken the whole document, and is kept when not. Returns what the
-// clerk must be told, if anything. A file saved while the program waited
-// for a document on its way is removed once these lines are on disk anew,
-// or stands in for their file.
+// CUPS, every line it has not taken is on disk (Program::linesKeptAtEnd), so
+// that the program killed meanwhile (as session managers do when it takes
+// long) loses nothing; the file goes once CUPS has taken them, and is kept
+// when not. Returns what the clerk must be told, if anything.
 std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 {
     printing::PrintService &printer = program.printer();
-    const QString earlier = program.takeFileSavedOnItsWay();
+    LinesKeptAtEnd &kept = program.linesKeptAtEnd();
     if (!printer.hasWaitingLines()) {
-        removeIfAny(earlier);
+        kept.remove();
         return std::nullopt;
     }
-    printing::SavedLines file = save(printer.document());
-    if (file.saved)
-        removeIfAny(earlier);
-    else if (!earlier.isEmpty())
-        file = printing::SavedLines{.saved = true, .path = earlier, .systemError = {}};
+    const printing::SavedLines file = program.keepUnprintedLinesSafe();
     const printing::PrintOutcome outcome = printer.endDoc(jobName);
     if (!outcome.error) {
-        if (file.saved)
-            QFile::remove(file.path);
+        kept.remove();
         if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
             return words::printerStopped(outcome.printer, outcome.printerMessage);
         if (outcome.delivery == printing::Delivery::HeldInQueue)
@@ -79,7 +60,9 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
     }
     if (!file.saved)
         return words::linesLostAtEnd(*outcome.error, file);
+    // The clerk is told where the file is: it is the clerk's now.
     printer.discardWaitingLines();
+    kept.release();
     return words::linesSavedAtEnd(*outcome.error, file.path);
 }
 
@@ -87,11 +70,8 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
 // since whether they arrived cannot be known.
 QString saveCutShort(ui::Program &program)
 {
-    const printing::SavedLines file = save(program.printer().document());
-    const QString earlier = program.takeFileSavedOnItsWay();
-    if (!earlier.isEmpty() && !file.saved)
-        return words::linesSavedCutShort(earlier);
-    removeIfAny(earlier);
+    const printing::SavedLines file = program.keepUnprintedLinesSafe();
+    program.linesKeptAtEnd().release();
     return file.saved ? words::linesSavedCutShort(file.path) : words::linesLostCutShort(file);
 }
 
@@ -129,7 +109,9 @@ public:
         });
         {
             std::unique_lock lock(mutex);
-            if (!done.wait_until(lock, m_until, [&] { return finished; }))
+            // Asked again until the calls are through, in case libcups was
+            // just reconnecting as they were abandoned.
+            while (!done.wait_until(lock, std::max(m_until, Clock::now() + kAskAgain), [&] { return finished; }))
                 printing::cups::abandonWaits();
         }
         worker.join();
@@ -143,17 +125,14 @@ private:
 
 } // namespace
 
-QString saveLinesOnTheirWay(const reports::PrintDocument &document)
-{
-    const printing::SavedLines file = save(document);
-    return file.saved ? file.path : QString();
-}
-
 void printWaitingLinesAtEnd(ui::Program &program)
 {
+    // On disk before a message box is shown again or anything is waited for.
+    if (program.printer().hasWaitingLines())
+        program.keepUnprintedLinesSafe();
     program.showMessagesCutShort();
     if (!program.printer().hasWaitingLines()) {
-        removeIfAny(program.takeFileSavedOnItsWay());
+        program.linesKeptAtEnd().remove();
         return;
     }
     // The windows are hidden by now: the progress window says at once why
@@ -170,11 +149,16 @@ void printWaitingLinesAtEnd(ui::Program &program)
 
 void printWaitingLinesWithoutDisplay(ui::Program &program)
 {
+    printing::PrintService &printer = program.printer();
+    // The process ends right after this, past the service's own end: no
+    // job is followed any more.
+    printer.stopFollowingJobs();
+    if (printer.hasWaitingLines())
+        program.keepUnprintedLinesSafe();
     for (const QString &sentence : program.unreadMessages())
         tellOnStandardError(sentence);
-    printing::PrintService &printer = program.printer();
     if (!printer.hasWaitingLines()) {
-        removeIfAny(program.takeFileSavedOnItsWay());
+        program.linesKeptAtEnd().remove();
         return;
     }
     if (printer.isSending()) {
@@ -221,7 +205,7 @@ void commitWaitingLinesOnSessionRequest(ui::Program &program)
                          // The session may end the program before the document
                          // on its way is through: every waiting line is on disk
                          // first, and the commit is done once it is through.
-                         program.keepLinesOnTheirWaySafe(printer.document());
+                         program.keepUnprintedLinesSafe();
                          if (std::exchange(*putOff, true))
                              return;
                          printer.afterSending(&printer, [&program, putOff] {

@@ -8,8 +8,8 @@ class PrintDocument;
 }
 
 // The charter lines still waiting as the program ends, however it ends.
-// Before the first byte goes to the printer they are saved as a PDF in the
-// user's documents folder (printing/unprinted_lines_file.h), so that the
+// Before anything is shown or waited for, they are saved as a PDF in the
+// user's documents folder (ui/life/lines_kept_at_end.h), so that the
 // program killed meanwhile leaves them there; the file is removed once CUPS
 // has taken the whole document. When the printer cannot take them, the
 // clerk is told where the file is, or that they are lost and why when it
@@ -17,10 +17,6 @@ class PrintDocument;
 namespace ui {
 
 class Program;
-
-// Saves a document on its way as the program is asked to end, before the
-// program waits for it; returns the file, or nothing when none was written.
-QString saveLinesOnTheirWay(const reports::PrintDocument &document);
 
 // After the event loop has stopped (Exit, closing the main window, the
 // termination signals): a progress window shows while they go out, and the
