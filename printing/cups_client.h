@@ -53,7 +53,7 @@ struct JobStatus {
     int state = 0;           // an IPP job-state; 0 once CUPS no longer knows the job
     QStringList reasons;     // job-state-reasons, "none" left out
     QString printerMessage;  // what the printer said as the job ended (job-printer-state-message)
-    int pagesPrinted = 0;    // the impressions or sheets completed, whichever is more
+    int pagesPrinted = 0;    // the sheets completed (else the impressions, where CUPS counts no sheets)
 
     bool ended() const { return state == 0 || state >= 7; } // completed, canceled, aborted, or forgotten
 };

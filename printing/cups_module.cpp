@@ -430,10 +430,8 @@ void addJobOptions(Options &job, http_t *http, cups_dest_t *dest, cups_dinfo_t *
 // Reasons CUPS gives for a job that say nothing of why it ended.
 bool tellingReason(const char *reason)
 {
-    for (const char *plain : {"none", "job-completed-successfully", "job-incoming", "job-data-insufficient",
-                              "processing-to-stop-point", "job-printing", "job-queued", "job-canceled-by-user",
-                              "job-canceled-by-operator", "job-canceled-at-device", "aborted-by-system",
-                              "job-completed-with-errors", "job-completed-with-warnings"})
+    for (const char *plain : {"none", "job-completed-successfully", "job-incoming", "processing-to-stop-point",
+                              "job-printing", "job-queued"})
         if (std::strcmp(reason, plain) == 0)
             return false;
     return true;
@@ -467,7 +465,11 @@ std::optional<JobStatus> askJobStatus(http_t *http, int jobId, int *kilobytes = 
         return attribute != nullptr ? ippGetInteger(attribute, 0) : 0;
     };
     status.state = integer("job-state");
-    status.pagesPrinted = std::max(integer("job-impressions-completed"), integer("job-media-sheets-completed"));
+    // Sheets that came out; impressions count what the filters made, seen at
+    // 1 for a job the printer cancelled before printing anything.
+    status.pagesPrinted = ippFindAttribute(response.get(), "job-media-sheets-completed", IPP_TAG_INTEGER) != nullptr
+                              ? integer("job-media-sheets-completed")
+                              : integer("job-impressions-completed");
     if (kilobytes != nullptr)
         *kilobytes = integer("job-k-octets");
     if (ipp_attribute_t *reasons = ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD)) {

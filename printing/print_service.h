@@ -158,6 +158,8 @@ public:
     // From now on no job is followed: the process is about to end past this
     // service's own end.
     void stopFollowingJobs();
+    // The jobs the printer took whose end is not known yet.
+    std::size_t jobsFollowed() const { return m_followed.size(); }
     // Every line CUPS has not taken yet: those on their way, then those
     // waiting. A copy, for keeping them safe.
     reports::PrintDocument unprintedLines() const;

@@ -310,6 +310,7 @@ int main(int argc, char *argv[])
              Queue{"raw", "clerk-instance", 215.9, 355.6, legal, qs("2"), both},
              Queue{"label", nullptr, 28.58, 88.9, label, qs("1"), {}},
              Queue{"label", "clerk-options", 28.58, 88.9, label, qs("2"), {}}, // no Legal there: its own paper
+             Queue{"label", "clerk-labelsize", 57.15, 101.6, qs("custom_2.25x4in_2.25x4in"), qs("1"), {}},
              Queue{"zebra", nullptr, 101.6, 127, qs("custom_4x5in_4x5in_borderless"), qs("1"), {}},
              Queue{"receipt", nullptr, 80.01, 297, qs("custom_80.01x297mm_80.01x297mm"), qs("1"), {}},
              Queue{"receipt", "clerk-pagesize", 215.9, 355.6, legal, qs("1"), {}},

@@ -29,13 +29,16 @@
 # raw (a raw queue whose default paper is Letter), label (an address label
 # driver), zebra (a 4 x 5 in label driver), receipt (an 80 mm receipt roll driver), class (a class of one raw
 # queue), everywhere (a driverless IPP Everywhere printer, ippeveprinter),
-# textonly (a driver that takes no PDF), login (a raw queue whose policy asks
+# textonly (a driver that takes no PDF), failing (a printer that takes
+# each job and then fails it, which aborts the job), simplex (a driverless
+# printer that prints on one side only), login (a raw queue whose policy asks
 # for a login; as root, the local user selvaro-clerk is made for it, with the
 # password in WORK_DIR/login, and removed at the end). clerk-options saves
 # the clerk's options for QUEUE in WORK_DIR/home/.cups/lpoptions (Legal, two
 # copies, both sides), clerk-instance the same as QUEUE/front, made the
 # clerk's default, clerk-pagesize a driver's PageSize (Legal) as print
-# dialogs save it; no-clerk-options and restore forget them.) The scheduler
+# dialogs save it, clerk-labelsize a label driver's own name for a size
+# (w162h288); no-clerk-options and restore forget them.) The scheduler
 # also listens on WORK_DIR/cups.sock.
 #
 # Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept, lpoptions, pdftotext,
@@ -120,18 +123,21 @@ write_receipt_ppd() {
 }
 
 # A driverless printer of its own, on a free port, answering IPP; DNS-SD is
-# stubbed out.
+# stubbed out. The simplex one prints on one side only, and cancels a job
+# that asks for both.
 start_everywhere_printer() {
-  local work=$1 port
+  local work=$1 kind=${2:-everywhere} port sides=-2
+  [ "$kind" = everywhere ] || sides=
   port=$(free_port)
-  mkdir -p "$work/everywhere"
-  LD_PRELOAD=${SELVARO_AVAHI_STUB:?set SELVARO_AVAHI_STUB} ippeveprinter -d "$work/everywhere" -k -p "$port" \
-    -2 -M Selvaro -m "Test Printer" -f application/pdf,image/pwg-raster "Selvaro Everywhere" \
+  mkdir -p "$work/$kind"
+  # shellcheck disable=SC2086 # no option at all for one side
+  LD_PRELOAD=${SELVARO_AVAHI_STUB:?set SELVARO_AVAHI_STUB} ippeveprinter -d "$work/$kind" -k -p "$port" \
+    $sides -M Selvaro -m "Test Printer" -f application/pdf,image/pwg-raster "Selvaro $kind" \
     >>"$work/log/ippeveprinter.out" 2>&1 &
-  echo $! >"$work/everywhere.pid"
+  echo $! >"$work/$kind.pid"
   for _ in $(seq 200); do
     if ipptool -q "ipp://127.0.0.1:$port/ipp/print" get-printer-attributes.test 2>/dev/null; then
-      echo "$port" >"$work/everywhere.port"
+      echo "$port" >"$work/$kind.port"
       return 0
     fi
     sleep 0.1
@@ -173,6 +179,12 @@ if [ "${1:-}" = --control ]; then
       [ -f "$work/everywhere.port" ] || start_everywhere_printer "$work"
       lpadmin -p selvaro-everywhere -E -v "ipp://127.0.0.1:$(cat "$work/everywhere.port")/ipp/print" -m everywhere &&
         make_default selvaro-everywhere ;;
+    queue-failing)
+      lpadmin -p selvaro-failing -E -v selvaro-failing:/ -o printer-error-policy=abort-job && make_default selvaro-failing ;;
+    queue-simplex)
+      [ -f "$work/simplex.port" ] || start_everywhere_printer "$work" simplex
+      lpadmin -p selvaro-simplex -E -v "ipp://127.0.0.1:$(cat "$work/simplex.port")/ipp/print" -m everywhere &&
+        make_default selvaro-simplex ;;
     queue-textonly)
       lpadmin -p selvaro-textonly -E -v file:///dev/null -m drv:///cupsfilters.drv/textonly.ppd 2>/dev/null &&
         make_default selvaro-textonly ;;
@@ -187,6 +199,7 @@ if [ "${1:-}" = --control ]; then
       lpadmin -p selvaro-login -E -v file:///dev/null -o printer-op-policy=login && make_default selvaro-login ;;
     clerk-options) clerk_options "$4" ;;
     clerk-pagesize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=Legal >/dev/null ;;
+    clerk-labelsize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=w162h288 >/dev/null ;;
     no-clerk-options) rm -f "$work/home/.cups/lpoptions" ;;
     clerk-instance)
       clerk_options "$4/front"
@@ -228,9 +241,11 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/selvaro-cups.XXXXXX")
 cleanup() {
   stop_scheduler "$work"
-  if [ -f "$work/everywhere.pid" ]; then
-    kill "$(cat "$work/everywhere.pid")" 2>/dev/null || true
-  fi
+  for printer in everywhere simplex; do
+    if [ -f "$work/$printer.pid" ]; then
+      kill "$(cat "$work/$printer.pid")" 2>/dev/null || true
+    fi
+  done
   if [ -f "$work/made-user" ] && [ "$(getent passwd selvaro-clerk | cut -d: -f5)" = "$clerk_comment" ]; then
     userdel selvaro-clerk 2>/dev/null || true
   fi
@@ -287,8 +302,27 @@ DefaultAuthType Basic
 </Policy>
 EOF
 
+# The system's filters and backends, and a backend of the test's own: a
+# printer that takes each job and then fails it, saying why.
+mkdir -m 755 "$work/bin" "$work/bin/backend"
+for part in /usr/lib/cups/*; do
+  [ "$(basename "$part")" = backend ] || ln -s "$part" "$work/bin/"
+done
+for backend in /usr/lib/cups/backend/*; do
+  ln -s "$backend" "$work/bin/backend/"
+done
+cat >"$work/bin/backend/selvaro-failing" <<'END'
+#!/bin/sh
+[ $# -eq 0 ] && exit 0
+cat >/dev/null
+echo "ERROR: The label roll is empty" >&2
+exit 1
+END
+chmod 755 "$work/bin/backend/selvaro-failing"
+
 cat >"$work/cups-files.conf" <<EOF
 ServerRoot $work/etc
+ServerBin $work/bin
 RequestRoot $work/spool
 CacheDir $work/cache
 StateDir $work/state

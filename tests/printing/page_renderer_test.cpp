@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -310,6 +311,48 @@ TEST_F(Renderer, ProgressIsReportedAfterEveryPage)
     } seen;
     printing::paintDocument(pdf, document, qs("a test file"), &seen);
     EXPECT_EQ(seen.pages, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+}
+
+} // namespace
+
+namespace {
+
+// A run of address labels (28.6 x 88.9 mm, as their driver describes them),
+// each charter folded onto several rows: the page turns between charters,
+// never within one, nor between a summary label and its figure. Every word
+// of a charter is its own, so the page each lands on tells.
+TEST_F(PdfOutput, LabelsTurnBetweenCharters)
+{
+    PrintDocument document;
+    std::vector<QStringList> charters;
+    for (int i = 1; i <= 12; ++i) {
+        charters.push_back({QStringLiteral("Abernathy%1").arg(i), QStringLiteral("Type%1").arg(i),
+                            QString::number(100 + i), QStringLiteral("%1.5").arg(i),
+                            QStringLiteral("$%1,575.00").arg(i)});
+        const QStringList &c = charters.back();
+        document.print(reports::charterLine(c[0], c[1], static_cast<std::int16_t>(c[2].toInt()), c[3], c[4]));
+    }
+    for (const auto &statement : reports::summary(qs("26.5"), qs("$14,575.00")))
+        document.print(statement);
+    charters.push_back({qs("Chartered:"), qs("26.5")});
+    charters.push_back({qs("Revenue:"), qs("$14,575.00")});
+    printing::PdfFileSender(path(), QPageSize(QSizeF(28.58, 88.9), QPageSize::Millimeter),
+                            QMarginsF(0.71, 5.26, 0.71, 5.26))
+        .send(document, qs("labels"), nullptr);
+
+    std::map<QString, std::size_t> pageOf;
+    const auto pages = testing_pdf::readWords(path());
+    for (std::size_t page = 0; page < pages.size(); ++page)
+        for (const auto &word : pages[page].words)
+            pageOf[word.text] = page;
+    ASSERT_GE(pages.size(), 3u) << "labels enough to turn pages between";
+    for (const QStringList &record : charters) {
+        SCOPED_TRACE(record.join(QLatin1Char(' ')).toStdString());
+        for (const QString &word : record) {
+            ASSERT_TRUE(pageOf.contains(word)) << word.toStdString();
+            EXPECT_EQ(pageOf[word], pageOf[record[0]]) << word.toStdString() << " on another label";
+        }
+    }
 }
 
 } // namespace

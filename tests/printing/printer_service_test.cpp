@@ -5,11 +5,16 @@
 #include "printing/print_service.h"
 #include "core/reports/layouts.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -29,6 +34,21 @@ struct Spool {
     bool failing = false;
     bool failWithOtherError = false;
     std::function<void()> whileSending; // what the program's events do meanwhile
+    // How each job the printer took ends, told as soon as it is followed.
+    std::optional<printing::JobEnd> jobEnd;
+};
+
+// Tells how the job ended on a thread of its own, as the job watch does.
+class ToldEnd final : public printing::JobFollow {
+public:
+    ToldEnd(printing::JobEnd end, std::function<void(const printing::JobEnd &)> ended)
+        : m_thread([end, ended = std::move(ended)] { ended(end); })
+    {
+    }
+    ~ToldEnd() override { m_thread.join(); }
+
+private:
+    std::thread m_thread;
 };
 
 class FakeSender final : public printing::DocumentSender {
@@ -50,6 +70,11 @@ public:
         m_spool.jobs.push_back(lines);
         m_spool.jobNames.push_back(jobName);
         return printing::Delivery::Printed;
+    }
+
+    std::unique_ptr<printing::JobFollow> followLastJob(std::function<void(const printing::JobEnd &)> ended) override
+    {
+        return m_spool.jobEnd ? std::make_unique<ToldEnd>(*m_spool.jobEnd, std::move(ended)) : nullptr;
     }
 
 private:
@@ -231,6 +256,54 @@ TEST_F(PrinterService, ASenderSetLaterIsTheOneUsed)
     ASSERT_TRUE(printer.endDoc(qs("charters")));
     EXPECT_EQ(spool.attempts, 0);
     EXPECT_EQ(other.jobs.size(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+// A document the printer took and then dropped: its charter lines wait
+// again in front of those printed since, and the clerk is told; a yacht list
+// gives nothing back; one printed whole is forgotten.
+TEST_F(PrinterService, ADroppedDocumentGivesItsLinesBackInFront)
+{
+    const printing::JobEnd dropped{.printedWhole = false, .pagesPrinted = 0, .reasons = {}, .printerMessage = {}};
+    struct Case {
+        const char *what;
+        printing::JobEnd end;
+        bool summary;
+        std::vector<QString> waitingAfter;
+        bool told;
+    };
+    for (const Case &c : {Case{"dropped summary", dropped, true, {charterText("Jones"), charterText("Brown")}, true},
+                          Case{"dropped yacht list", dropped, false, {charterText("Brown")}, true},
+                          Case{"printed whole", printing::JobEnd{}, true, {charterText("Brown")}, false}}) {
+        SCOPED_TRACE(c.what);
+        PrintService service{std::make_unique<FakeSender>(spool)};
+        spool.jobEnd = c.end;
+        std::vector<printing::DroppedJob> told;
+        QObject::connect(&service, &PrintService::jobDropped,
+                         [&told](const printing::DroppedJob &job) { told.push_back(job); });
+        if (c.summary)
+            service.print(charter("Jones"));
+        ASSERT_TRUE(service.printAndEndDoc(c.summary ? reports::summary(qs("2.5"), qs("$342.50"))
+                                                     : reports::yachtList({qs("Hobie")}),
+                                           qs("document")));
+        service.print(charter("Brown")); // while the printer has it
+        QElapsedTimer clock;
+        clock.start();
+        while (service.jobsFollowed() > 0 && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_EQ(service.jobsFollowed(), 0u);
+        std::vector<QString> waiting;
+        for (const auto &line : service.document().lines())
+            waiting.push_back(line.plainText());
+        EXPECT_EQ(waiting, c.waitingAfter);
+        ASSERT_EQ(told.size(), c.told ? 1u : 0u);
+        if (c.told) {
+            EXPECT_EQ(told[0].linesBack, c.summary);
+        }
+    }
 }
 
 } // namespace

@@ -158,7 +158,9 @@ void Relay::relay()
                     closePair(i);
                     open = false;
                 } else if (!upload && m_delay.count() > 0) {
-                    pair.answers.push_back({Clock::now() + m_delay, QByteArray(buffer, got)});
+                    const Clock::time_point after =
+                        pair.answers.empty() ? Clock::now() : std::max(Clock::now(), pair.answers.back().due);
+                    pair.answers.push_back({after + m_delay, QByteArray(buffer, got)});
                 } else if (!writeAll(upload ? pair.server : pair.client, buffer, got)) {
                     closePair(i);
                     open = false;

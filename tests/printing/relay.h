@@ -18,7 +18,8 @@
 // scheduler holds the whole document, and the job cannot be cancelled.
 //
 // Late: every piece of the scheduler's answers is passed on `answerDelay`
-// late, as a busy server or a slow link does; nothing is lost.
+// after the piece before it (or after it came, for the first), as a busy
+// server or a slow link trickles an answer out; nothing is lost.
 class Relay {
 public:
     struct Cut {

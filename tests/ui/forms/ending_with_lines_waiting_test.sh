@@ -303,6 +303,32 @@ expect_ended "SIGKILL"
   fail "killed while a summary was on its way at the end, the line is not in one saved PDF"
 echo "ok: killed while a summary was on its way at the end: the line was in the saved PDF"
 
+# SIGTERM while a message box says the summary could not be printed (the
+# scheduler stopped): the box is shown again once the program has stopped,
+# and must be read, but the line is on disk before it is, so a SIGKILL then
+# loses nothing.
+rm "${saved[@]}"
+start_program
+enter_charter "Boxwell"
+"${control[@]}" stop
+press alt+f p
+for _ in $(seq 100); do
+  [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+kill -TERM "$program_pid"
+for _ in $(seq 100); do
+  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+  [ -f "${saved[0]}" ] && break
+  sleep 0.1
+done
+kill -KILL "$program_pid"
+expect_ended "SIGKILL"
+"${control[@]}" start
+[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Boxwell ||
+  fail "killed with a message box open at the end, the line is not in one saved PDF"
+echo "ok: killed with a message box open at the end: the line was in the saved PDF"
+
 # A scheduler that does not answer is waited for 10 seconds, no more.
 rm "${saved[@]}"
 start_program

@@ -18,6 +18,7 @@
 #include "../../printing/relay.h"
 #include "../../printing/pdf_words.h"
 #include "core/accounting/running_totals.h"
+#include "ui/life/end_of_day_printing.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/window_setup.h"
 
@@ -25,6 +26,7 @@
 #include <QProgressDialog>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -78,6 +80,8 @@ void PrintTo(const State &s, std::ostream *out)
          << s.totalRevenue.toDecimalString() << ", " << s.waitingLines.size() << " lines waiting, "
          << s.yachtTypes.size() << " types, Print Yacht Types " << s.printYachtTypesEnabled;
 }
+
+const QStringList kDay = {QStringLiteral("Anders"), QStringLiteral("Bjornsson"), QStringLiteral("Castellanos")};
 
 class PrinterFaults : public ClerkTest {
 protected:
@@ -173,10 +177,39 @@ protected:
         EXPECT_EQ(jobs[0].count(QStringLiteral("Total Revenue:")), 1);
     }
 
+    // A print server that answers late, as a busy server or a slow link
+    // does: every piece of its answers is passed on that late. Never a
+    // failure: the document prints once, nothing is said, and at the end no
+    // file is left.
+    void expectLateAnswersWaitedFor(std::chrono::milliseconds late, bool atTheEnd)
+    {
+        SCOPED_TRACE(std::to_string(late.count()) + (atTheEnd ? " ms, at the end" : " ms, summary"));
+        const QByteArray server = qgetenv("CUPS_SERVER");
+        const testing_support::TemporaryHome home;
+        m_boxes->boxes.clear();
+        m_jobsBefore = spooledJobs();
+        enterCharters(kDay);
+        const QString relay = QDir(g_spool).filePath(QStringLiteral("../late.sock"));
+        const Relay proxy(relay, schedulerSocket(), late);
+        ASSERT_TRUE(proxy.listening());
+        qputenv("CUPS_SERVER", relay.toLocal8Bit());
+        if (atTheEnd)
+            ui::printWaitingLinesAtEnd(program());
+        else
+            chooseMenu(main(), 'F', 'P');
+        qputenv("CUPS_SERVER", server);
+        EXPECT_TRUE(m_boxes->boxes.empty()) << boxTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(waitingLines().isEmpty());
+        EXPECT_TRUE(home.savedFiles().isEmpty()) << home.savedFiles().join(QLatin1Char(' ')).toStdString();
+        const QStringList jobs = newJobs(1);
+        ASSERT_EQ(jobs.size(), 1);
+        for (const QString &name : kDay)
+            EXPECT_EQ(jobs[0].count(name), 1) << name.toStdString();
+    }
+
     QStringList m_jobsBefore;
 };
 
-const QStringList kDay = {QStringLiteral("Anders"), QStringLiteral("Bjornsson"), QStringLiteral("Castellanos")};
 
 // The printer at fault as the clerk prints: one clear message each time,
 // nothing changed; once mended, each line prints exactly once.
@@ -292,6 +325,70 @@ TEST_F(PrinterFaults, ConnectionCutWhileTheDocumentGoesOut)
             m_boxes->boxes.clear();
             expectSummaryPrintsEachLineOnce(kDay);
         }
+    }
+}
+
+TEST_F(PrinterFaults, LateAnswersAreWaitedFor)
+{
+    for (const bool atTheEnd : {false, true})
+        expectLateAnswersWaitedFor(std::chrono::milliseconds(1500), atTheEnd);
+}
+
+// The same, five seconds late: a few minutes of answers, so among the slow
+// tests.
+TEST_F(PrinterFaults, VeryLateAnswersAreWaitedFor)
+{
+    expectLateAnswersWaitedFor(std::chrono::milliseconds(5000), false);
+}
+
+// A printer that takes a job and then ends it itself. One that fails it
+// (aborted, no sheet printed) gives the lines back, and the clerk is told
+// the document, the printer and its reason; they print once when the clerk
+// prints again. A saved option the printer does not take (both sides on a
+// one-sided printer, which cancels such a job) is left off instead: the job
+// prints, and nothing is said.
+TEST_F(PrinterFaults, PrintersThatEndTheJobThemselves)
+{
+    struct Ending {
+        const char *queue;
+        const char *told; // nothing when it prints
+    };
+    for (const Ending ending : {Ending{"failing", "The label roll is empty."}, Ending{"simplex", nullptr}}) {
+        SCOPED_TRACE(ending.queue);
+        const testing_support::TemporaryHome home;
+        const QString queue = QStringLiteral("selvaro-") + QLatin1String(ending.queue);
+        QDir(home.path()).mkdir(QStringLiteral(".cups"));
+        QFile options(home.path() + QStringLiteral("/.cups/lpoptions"));
+        ASSERT_TRUE(options.open(QIODevice::WriteOnly));
+        options.write("Dest " + queue.toUtf8() + " sides=two-sided-long-edge\n");
+        options.close();
+        m_boxes->boxes.clear();
+        enterCharters(kDay);
+        control(QStringLiteral("queue-") + QLatin1String(ending.queue));
+        chooseMenu(main(), 'F', 'P');
+        EXPECT_TRUE(m_boxes->boxes.empty()) << "taken: " << boxTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(waitingLines().isEmpty());
+        // Once the printer has done with it, the program knows.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return printer().jobsFollowed() == 0; }, 30000));
+        if (ending.told == nullptr) {
+            EXPECT_TRUE(m_boxes->boxes.empty()) << boxTexts().join(QLatin1Char('\n')).toStdString();
+            const QString printed = QDir(g_control.back()).filePath(QLatin1String(ending.queue));
+            EXPECT_FALSE(QDir(printed).isEmpty(QDir::Files)) << "the printer printed it";
+            control(QStringLiteral("restore"));
+            continue;
+        }
+        ASSERT_EQ(m_boxes->boxes.size(), 1u);
+        const QString &box = m_boxes->boxes[0].prompt;
+        std::cout << "[ showed   ] " << ending.queue << ": " << box.toStdString() << "\n";
+        for (const QString &said : {queue, QStringLiteral("charters and summary"), QString::fromUtf8(ending.told),
+                                    QStringLiteral("without printing a page"), QStringLiteral("Nothing was lost")})
+            EXPECT_TRUE(box.contains(said)) << said.toStdString();
+        EXPECT_EQ(waitingLines().size(), kDay.size()) << "the lines wait again";
+        EXPECT_FALSE(main().mnuFilePrintYachtType->isEnabled());
+        control(QStringLiteral("restore"));
+        m_boxes->boxes.clear();
+        m_jobsBefore = spooledJobs();
+        expectSummaryPrintsEachLineOnce(kDay);
     }
 }
 
