@@ -93,7 +93,7 @@ QString printerFaultCause(const printing::PrinterError &error)
         return QStringLiteral("No printer can be reached: the print service (CUPS) is not running, "
                               "or no printer is set up on this computer.");
     case PrintProblem::PrintServerUnreachable:
-        return QStringLiteral("The print server \"%1\" cannot be reached: it may be down, or the network to it.")
+        return QStringLiteral("The print server \"%1\" cannot be reached: the server or the network to it may be down.")
             .arg(error.destination());
     case PrintProblem::NotInstalled:
         return QStringLiteral("Printing is not installed completely: \"%1\" is missing or cannot be loaded "

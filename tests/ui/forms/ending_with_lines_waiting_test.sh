@@ -285,23 +285,29 @@ expect_ended "SIGKILL"
   fail "killed while waiting at the end, the line is not in one saved PDF"
 echo "ok: killed while waiting for the scheduler at the end: the line was in the saved PDF"
 
+# SIGTERM, then SIGKILL once the file is saved, then the scheduler mended
+# ($3): the line ($1) must be in the one saved PDF.
+expect_kept_through_kill() {
+  kill -TERM "$program_pid"
+  for _ in $(seq 100); do
+    saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
+    [ -f "${saved[0]}" ] && break
+    sleep 0.1
+  done
+  kill -KILL "$program_pid"
+  expect_ended "SIGKILL"
+  "${control[@]}" "$3"
+  [ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q "$1" ||
+    fail "killed $2, the line is not in one saved PDF"
+  echo "ok: killed $2: the line was in the saved PDF"
+}
+
 # The same with a summary already on its way when SIGTERM arrives.
 rm "${saved[@]}"
 start_program
 enter_charter "Sumner"
 summary_on_its_way
-kill -TERM "$program_pid"
-for _ in $(seq 100); do
-  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
-  [ -f "${saved[0]}" ] && break
-  sleep 0.1
-done
-kill -KILL "$program_pid"
-expect_ended "SIGKILL"
-"${control[@]}" thaw
-[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Sumner ||
-  fail "killed while a summary was on its way at the end, the line is not in one saved PDF"
-echo "ok: killed while a summary was on its way at the end: the line was in the saved PDF"
+expect_kept_through_kill Sumner "while a summary was on its way at the end" thaw
 
 # SIGTERM while a message box says the summary could not be printed (the
 # scheduler stopped): the box is shown again once the program has stopped,
@@ -316,18 +322,7 @@ for _ in $(seq 100); do
   [ "$(xdotool search --onlyvisible --name "^Selvaro's Yachts\$" 2>/dev/null | wc -l)" -ge 2 ] && break
   sleep 0.1
 done
-kill -TERM "$program_pid"
-for _ in $(seq 100); do
-  saved=("$work/home/Documents/Selvaro's Yachts – charters not yet printed "*.pdf)
-  [ -f "${saved[0]}" ] && break
-  sleep 0.1
-done
-kill -KILL "$program_pid"
-expect_ended "SIGKILL"
-"${control[@]}" start
-[ "${#saved[@]}" -eq 1 ] && pdftotext "${saved[0]}" - | grep -q Boxwell ||
-  fail "killed with a message box open at the end, the line is not in one saved PDF"
-echo "ok: killed with a message box open at the end: the line was in the saved PDF"
+expect_kept_through_kill Boxwell "with a message box open at the end" start
 
 # A scheduler that does not answer is waited for 10 seconds, no more.
 rm "${saved[@]}"

@@ -30,6 +30,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstring>
 #include <iostream>
 
 using testing_support::ClerkTest;
@@ -228,6 +229,17 @@ TEST_F(PrinterFaults, FaultsThatKeepEveryLine)
         {"stop", "start", "CUPS", 'P', true},
         {"reject", "accept", "did not accept the document"},
         {"stop", "start", "CUPS", 'Y'},
+        // The print server is another computer (client.conf's ServerName), and it is down.
+        {"remote", "local", "The print server \"printserver.invalid\" cannot be reached"},
+    };
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    const auto apply = [&server](const char *change) {
+        if (std::strcmp(change, "remote") == 0)
+            qputenv("CUPS_SERVER", "printserver.invalid");
+        else if (std::strcmp(change, "local") == 0)
+            qputenv("CUPS_SERVER", server);
+        else
+            control(QLatin1String(change));
     };
     for (const Fault &f : faults) {
         SCOPED_TRACE(std::string(f.fault) + (f.betweenCharters ? " between charters" : "") + " " + f.item);
@@ -236,13 +248,13 @@ TEST_F(PrinterFaults, FaultsThatKeepEveryLine)
         const bool summary = f.item == 'P';
         if (summary)
             enterCharters(f.betweenCharters ? QStringList{kDay[0]} : kDay);
-        control(QLatin1String(f.fault));
+        apply(f.fault);
         if (f.betweenCharters)
             enterCharters(kDay.mid(1));
         expectRefusedPrint(f.item, QLatin1String(f.cause));
         // Trying again while it is still at fault changes nothing either.
         expectRefusedPrint(f.item, QLatin1String(f.cause));
-        control(QLatin1String(f.mend));
+        apply(f.mend);
         if (summary) {
             expectSummaryPrintsEachLineOnce(kDay);
             continue;
