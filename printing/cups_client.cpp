@@ -104,11 +104,16 @@ void interrupt(const void *caller)
         loaded->interrupt(caller);
 }
 
+std::optional<bool> jobTookDocument(const QString &server, int jobId)
+{
+    return client().jobTookDocument(server, jobId);
+}
+
 Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
-                    const AskLogin &ask)
+                    const AskLogin &ask, const JobCreated &created)
 {
     std::optional<PrinterError> error;
-    Submitted submitted = client().submitPdf(destination, pdf, jobName, ask, error);
+    Submitted submitted = client().submitPdf(destination, pdf, jobName, ask, created, error);
     if (error)
         throw *error;
     return submitted;

@@ -60,6 +60,9 @@ struct JobStatus {
 
 // Asked, on the calling thread, when the print server wants a login.
 using AskLogin = std::function<std::optional<PrinterLogin>(const LoginRequest &)>;
+// Told, on the calling thread, which job of which print server the document
+// goes out as, once CUPS has made the job and before the document goes.
+using JobCreated = std::function<void(int jobId, const QString &server)>;
 
 // What the module offers. Errors come back as values: no exception crosses
 // between the module and the program.
@@ -72,7 +75,11 @@ public:
     virtual Destination defaultDestination(const QByteArray &regionalMedia, const AskLogin &ask,
                                            std::optional<PrinterError> &error) = 0;
     virtual Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
-                                const AskLogin &ask, std::optional<PrinterError> &error) = 0;
+                                const AskLogin &ask, const JobCreated &created, std::optional<PrinterError> &error) = 0;
+    // Whether that job of that print server holds its whole document (taken
+    // by CUPS, printed or to be); a job that holds none is cancelled, so
+    // that it never prints. None when the print server does not answer.
+    virtual std::optional<bool> jobTookDocument(const QString &server, int jobId) = 0;
     // The job's state, or none when CUPS does not answer. A call from
     // `caller` gives up as soon as interrupt(caller) is called.
     virtual std::optional<JobStatus> jobStatus(int jobId, const void *caller) = 0;
@@ -99,7 +106,10 @@ Destination defaultDestination(const AskLogin &ask);
 // half-submitted is cancelled, so that a retry cannot print twice; once CUPS
 // confirmed the whole document, it is taken, whatever is asked afterwards.
 Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
-                    const AskLogin &ask);
+                    const AskLogin &ask, const JobCreated &created = nullptr);
+
+// See Client::jobTookDocument. Throws PrinterError (NotInstalled).
+std::optional<bool> jobTookDocument(const QString &server, int jobId);
 
 // The state of a job CUPS took, asked for on a connection of its own; none
 // when CUPS does not answer, or once interrupt(caller) was called.

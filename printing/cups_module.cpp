@@ -60,7 +60,9 @@ OpenConnections &openConnections()
 // never a failure. Only interrupt() and abandonWaits() end a wait.
 class Connection {
 public:
-    explicit Connection(const void *caller = nullptr) : m_caller(caller)
+    // To the print server named as serverName() gives it, or the one libcups
+    // is set to.
+    explicit Connection(const void *caller = nullptr, const QString &server = QString()) : m_caller(caller)
     {
         OpenConnections &connections = openConnections();
         {
@@ -69,7 +71,15 @@ public:
                 return;
             connections.open.push_back(this);
         }
-        http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, &m_cancel);
+        QByteArray host = cupsServer();
+        int port = ippPort();
+        if (!server.isEmpty()) {
+            const qsizetype colon = server.lastIndexOf(QLatin1Char(':'));
+            const bool withPort = !server.startsWith(QLatin1Char('/')) && colon > 0 && !server.endsWith(QLatin1Char(']'));
+            host = (withPort ? server.left(colon) : server).toUtf8();
+            port = withPort ? server.mid(colon + 1).toInt() : port;
+        }
+        http_t *http = httpConnect2(host.constData(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, &m_cancel);
         if (http != nullptr)
             // No time limit of libcups's own: it would cut an answer that
             // comes in more than that late, and the callback is not asked
@@ -137,6 +147,14 @@ bool abandoned()
 PrintProblem unlessAbandoned(PrintProblem problem)
 {
     return abandoned() ? PrintProblem::NoAnswer : problem;
+}
+
+// The print server libcups is set to, as Connection takes it back: a local
+// socket's path, or host:port.
+QString serverName()
+{
+    const QString server = QString::fromUtf8(cupsServer());
+    return server.startsWith(QLatin1Char('/')) ? server : QStringLiteral("%1:%2").arg(server).arg(ippPort());
 }
 
 // Whether the print server is another computer (client.conf's ServerName,
@@ -602,8 +620,35 @@ public:
         return destination;
     }
 
+    std::optional<bool> jobTookDocument(const QString &server, int jobId) override
+    {
+        const Connection http(nullptr, server);
+        if (http.get() == nullptr)
+            return std::nullopt;
+        int kilobytes = 0;
+        const std::optional<JobStatus> status = askJobStatus(http.get(), jobId, &kilobytes);
+        if (!status)
+            return std::nullopt;
+        // Forgotten: a scheduler keeps no job that has not ended, so it ended.
+        if (status->state == 0 || status->state == IPP_JSTATE_COMPLETED || status->state == IPP_JSTATE_PROCESSING)
+            return true;
+        if (status->state == IPP_JSTATE_CANCELED || status->state == IPP_JSTATE_ABORTED)
+            return status->pagesPrinted > 0;
+        if (kilobytes > 0)
+            return true; // waiting, with its document
+        // Made, but the document never came: it must never print now.
+        ipp_t *request = ippNewRequest(IPP_OP_CANCEL_JOB);
+        std::array<char, HTTP_MAX_URI> uri{};
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr, "localhost",
+                         ippPort(), "/jobs/%d", jobId);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+        ippDelete(cupsDoRequest(http.get(), request, "/jobs/"));
+        return false;
+    }
+
     Submitted submitPdf(const Destination &destination, const QByteArray &pdf, const QString &jobName,
-                        const AskLogin &ask, std::optional<PrinterError> &error) override
+                        const AskLogin &ask, const JobCreated &jobCreated, std::optional<PrinterError> &error) override
     {
         const Connection http;
         if (http.get() == nullptr) {
@@ -636,6 +681,9 @@ public:
                         : PrinterError(unlessAbandoned(PrintProblem::Refused), destination.name, lastError());
             return {};
         }
+
+        if (jobCreated)
+            jobCreated(jobId, serverName());
 
         // From here on, any failure leaves a job without its whole document,
         // as far as the program can tell: it is cancelled, over a connection

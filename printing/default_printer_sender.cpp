@@ -51,8 +51,12 @@ public:
                  document, jobName,
                  QPageSize(paper.millimetres, QPageSize::Millimeter, QString::fromUtf8(paper.media), QPageSize::ExactMatch),
                  paper.printerEdges, destination.name, watcher);
+        const cups::JobCreated created = [watcher](int jobId, const QString &server) {
+            if (watcher != nullptr)
+                watcher->jobCreated(jobId, server);
+        };
         const auto submitted = waitFor<cups::Submitted>(
-            watcher, [&] { return cups::submitPdf(destination, pdf, jobName, askLogin); });
+            watcher, [&] { return cups::submitPdf(destination, pdf, jobName, askLogin, created); });
         m_lastMessage = submitted.printerMessage;
         m_lastJob = submitted.jobId;
         return submitted.delivery;

@@ -4,6 +4,7 @@
 #include "core/reports/print_document.h"
 #include "core/reports/print_statement.h"
 #include "printing/print_error.h"
+#include "printing/unprinted_journal.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -47,6 +48,9 @@ public:
     // above, on whatever thread runs it; none cancels. Without anyone to
     // ask, there is none.
     virtual std::optional<PrinterLogin> askLogin(const LoginRequest &) { return std::nullopt; }
+    // CUPS made the job the document goes out as, on that print server, and
+    // has not taken the document yet; from within `work`, on its thread.
+    virtual void jobCreated(int /*jobId*/, const QString & /*server*/) {}
 };
 
 // What became of a document the printer took. A held document is safe in
@@ -126,6 +130,14 @@ public:
     // Adds to the current document; never touches the printer. Lines
     // added while a document is on its way wait for the next one.
     void print(const reports::PrintStatement &statement);
+    // The same for a charter, put on disk in the journal, with the totals as
+    // they stand after it, before this returns. The journal's error (the
+    // system's error number) when it could not keep it, else 0; the line is
+    // printed either way.
+    int print(const reports::PrintStatement &statement, const JournalTotals &totals);
+    // Keeps every charter printed from now on in `journal` until CUPS has
+    // taken it (printing/unprinted_journal.h).
+    void setJournal(std::unique_ptr<UnprintedJournal> journal);
 
     // Sends the waiting lines followed by the statements as one job named
     // `jobName`. The statements never join the waiting lines: when the
@@ -149,8 +161,10 @@ public:
     void afterSending(const QObject *context, std::function<void()> then);
 
     // Forgets the waiting lines, once they are kept elsewhere: saved in a
-    // file because they could not be printed.
-    void discardWaitingLines();
+    // file because they could not be printed. The journal keeps them for the
+    // next start, which removes that file once it has printed them: true
+    // when it does.
+    bool discardWaitingLines(const QString &savedIn = QString());
 
     // The lines waiting for the next document; while one is on its way,
     // those printed since it began.
@@ -188,6 +202,7 @@ private:
         std::uint64_t id = 0;
         std::unique_ptr<JobFollow> follow;
         reports::PrintDocument lines; // the waiting lines it held
+        std::vector<LineId> lineIds;  // the journal's names for them
         QString jobName;
         QString printer;
     };
@@ -197,14 +212,16 @@ private:
     // Sends the waiting lines followed by `statements`; once CUPS has taken
     // them, those lines stop waiting.
     PrintOutcome send(const std::vector<reports::PrintStatement> &statements, const QString &jobName);
-    void follow(reports::PrintDocument lines, const QString &jobName, const QString &printer);
+    void follow(reports::PrintDocument lines, std::vector<LineId> ids, const QString &jobName, const QString &printer);
     void jobEnded(std::uint64_t id, const JobEnd &end);
     // Puts lines that did not print back in front of those waiting.
-    void giveBack(reports::PrintDocument lines);
+    void giveBack(reports::PrintDocument lines, std::vector<LineId> ids);
     void noteWaiting(bool wasWaiting);
 
     reports::PrintDocument m_document;
+    std::vector<LineId> m_documentIds;             // of its statements kept in the journal
     reports::PrintDocument m_onItsWay;             // while sending: the lines, then the statements
+    std::vector<LineId> m_onItsWayIds;
     reports::PrintDocument::Mark m_onItsWayLines;  // where its lines end
     std::unique_ptr<DocumentSender> m_sender;
     std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
@@ -213,6 +230,8 @@ private:
     std::uint64_t m_lastFollowed = 0;
     std::uint64_t m_unprintedVersion = 0;
     bool m_following = true;
+    std::unique_ptr<UnprintedJournal> m_journal;
+    LineId m_lastLineId = 0;
 };
 
 } // namespace printing

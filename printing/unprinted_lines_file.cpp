@@ -93,8 +93,8 @@ int nameFile(const QByteArray &from, const QByteArray &to)
     return 0;
 }
 
-// The user's home: HOME, else the user database's (HOME is unset for
-// services and some su sessions; Qt would then take "/").
+} // namespace
+
 QString homeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("HOME"))
@@ -107,6 +107,8 @@ QString homeFolder()
         return QFile::decodeName(found->pw_dir);
     return {};
 }
+
+namespace {
 
 // The documents folder the user's settings name under `home`
 // (user-dirs.dirs), else home/Documents.

@@ -22,6 +22,10 @@ struct SavedLines {
 // never created, since the program writes nothing but the file itself.
 QString unprintedLinesFolder();
 
+// The user's home: HOME, else the user database's (HOME is unset for
+// services and some su sessions; Qt would then take "/").
+QString homeFolder();
+
 // Writes the document as a PDF, page for page as the printer would have
 // received it, into `folder` as "<baseName>.pdf", or "<baseName> (2).pdf"
 // and so on when that name is taken. It is written whole under a hidden

@@ -7,6 +7,7 @@
 #include "ui/forms/frm_charter.h"
 #include "ui/forms/frm_main.h"
 #include "ui/life/display_gone.h"
+#include "ui/life/earlier_runs.h"
 #include "ui/life/end_of_day_printing.h"
 #include "ui/life/end_requests.h"
 #include "ui/life/print_wait.h"
@@ -29,6 +30,9 @@ Program::Program() : Program(Parts{})
     // Closing a window is handled by the windows themselves: the hidden entry
     // window must not keep the program alive, nor end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every charter on disk until CUPS has taken it.
+    m_printer->setJournal(std::make_unique<printing::UnprintedJournal>(printing::journalFolder()));
+    m_printsEarlierRuns = true;
 }
 
 Program::Program(Parts parts, platform::RegionalFormat format) : Program(std::move(parts))
@@ -97,6 +101,10 @@ int Program::run()
     // the program at once, past the end below; the lines still go out, and
     // no window is touched.
     const DisplayGoneHook displayGone([this] { printWaitingLinesWithoutDisplay(*this); });
+    // What an earlier run left unprinted, once the main window is up.
+    if (m_printsEarlierRuns)
+        QMetaObject::invokeMethod(
+            qApp, [this] { printEarlierRuns(*this); }, Qt::QueuedConnection);
     const int status = QApplication::exec();
     printWaitingLinesAtEnd(*this);
     return status;

@@ -109,6 +109,7 @@ private:
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
     bool m_ending = false;
+    bool m_printsEarlierRuns = false; // a journal of its own, so earlier runs' too
     LinesKeptAtEnd m_keptAtEnd;
 };
 

@@ -29,6 +29,16 @@ public:
     // past the Currency range, or a 32,768th charter) nothing changes and
     // OverflowError is thrown.
     void recordCharter(platform::Currency hours, platform::Currency charge);
+    // Totals as an earlier run left them (the journal of unprinted lines).
+    static RunningTotals restored(std::int16_t charterCount, platform::Currency totalHours,
+                                  platform::Currency totalRevenue)
+    {
+        RunningTotals totals;
+        totals.m_charterCount = charterCount;
+        totals.m_totalHours = totalHours;
+        totals.m_totalRevenue = totalRevenue;
+        return totals;
+    }
 
     std::int16_t charterCount() const { return m_charterCount; }
     platform::Currency totalHours() const { return m_totalHours; }

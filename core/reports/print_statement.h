@@ -51,9 +51,9 @@ public:
     PrintStatement &nextZone() { return append<QString>(QString(), Separator::NextZone); }
     PrintStatement &endLine();
 
-    PrintStatement &add(PrintItem item, Separator separator = Separator::Continue)
+    PrintStatement &add(PrintItem item, Separator separator = Separator::Continue, bool figure = false)
     {
-        m_elements.push_back({std::move(item), separator});
+        m_elements.push_back({std::move(item), separator, figure});
         return *this;
     }
 

@@ -5,6 +5,9 @@
 # `fail`; the program's output is expected in "$work/program.log".
 
 work=$(mktemp -d)
+# The program keeps its journal of unprinted lines under the home each test
+# gives it, never in the state folder of whoever runs the tests.
+unset XDG_STATE_HOME
 pids=()
 x_session_cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done

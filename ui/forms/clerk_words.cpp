@@ -8,6 +8,8 @@
 #include "printing/unprinted_lines_file.h"
 
 #include <QDateTime>
+#include <QLocale>
+#include <QStringList>
 
 #include <array>
 #include <cstring>
@@ -292,8 +294,14 @@ QString printingAtEnd()
     return QStringLiteral("Printing the waiting charter lines before the program ends\u2026");
 }
 
-QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path)
+QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path, bool nextStart)
 {
+    if (nextStart && !error.mayPrint())
+        return QStringLiteral("The charter lines still waiting could not be printed before the program ended. "
+                              "They were saved in \"%1\". They will be printed when the program starts next, "
+                              "which removes that file: print it by hand only where the program will not be "
+                              "started again.\n\n%2")
+            .arg(path, printerFaultCause(error));
     if (error.mayPrint())
         return QStringLiteral("%1 The charter lines still waiting were saved in \"%2\". Look at the printer before "
                               "printing that file: print it only if they were not printed.\n\n%3")
@@ -339,6 +347,79 @@ QString linesSavedCutShort(const QString &path)
     return QStringLiteral("%1 They were saved in \"%2\". Look at the printer: print that file only if they were not "
                           "printed.")
         .arg(cutShort(), path);
+}
+
+QString linesNotKeptSafe(int systemError)
+{
+    std::array<char, 256> buffer{};
+    return QStringLiteral("The charter was accepted and will be printed. But the program cannot keep charter lines "
+                          "safe on disk until they are printed (%1), so should the computer lose power or the "
+                          "program be stopped before they print, they would be lost. Print the summary often.")
+        .arg(QString::fromLocal8Bit(strerror_r(systemError, buffer.data(), buffer.size())));
+}
+
+QString jobChartersFromEarlierRun() { return jobName(QLatin1String("charters from an earlier run")); }
+
+QString earlierRunFileName(const QDateTime &firstLine)
+{
+    return QStringLiteral("%1 \u2013 charters from an earlier run %2")
+        .arg(program_info::title(), firstLine.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+}
+
+namespace {
+
+// "3 charter lines entered on 10 December 2026 between 14:02 and 16:45".
+QString linesEntered(int lines, const QDateTime &first, const QDateTime &last)
+{
+    const QLocale locale = QLocale::system();
+    const QString count = lines == 1 ? QStringLiteral("1 charter line") : QStringLiteral("%1 charter lines").arg(lines);
+    QString when;
+    if (first.date() != last.date())
+        when = QStringLiteral("between %1 and %2")
+                   .arg(locale.toString(first, QLocale::ShortFormat), locale.toString(last, QLocale::ShortFormat));
+    else if (first.time().toString(QStringLiteral("HHmm")) == last.time().toString(QStringLiteral("HHmm")))
+        when = QStringLiteral("on %1 at %2")
+                   .arg(locale.toString(first.date(), QLocale::LongFormat),
+                        locale.toString(first.time(), QLocale::ShortFormat));
+    else
+        when = QStringLiteral("on %1 between %2 and %3")
+                   .arg(locale.toString(first.date(), QLocale::LongFormat),
+                        locale.toString(first.time(), QLocale::ShortFormat),
+                        locale.toString(last.time(), QLocale::ShortFormat));
+    return QStringLiteral("%1 entered %2").arg(count, when);
+}
+
+} // namespace
+
+QString earlierRunPrinted(int lines, const QDateTime &first, const QDateTime &last, const QStringList &filesRemoved)
+{
+    QString told = QStringLiteral("%1, in a run of the program that ended before they were printed, have been "
+                                  "printed now, followed by that run's summary.")
+                       .arg(linesEntered(lines, first, last));
+    for (const QString &file : filesRemoved)
+        told += QStringLiteral(" The file \"%1\" that held them was removed: do not print them from it.").arg(file);
+    return told;
+}
+
+QString earlierRunKept(int lines, const QDateTime &first, const QDateTime &last, const printing::PrinterError &error,
+                       const printing::SavedLines &file)
+{
+    const QString kept =
+        file.saved ? QStringLiteral("They are kept, and will be printed when the program starts next; until then "
+                                    "they are also in \"%1\", which is removed once they are printed.")
+                         .arg(file.path)
+                   : QStringLiteral("They are kept, and will be printed when the program starts next.");
+    return QStringLiteral("%1, in a run of the program that ended before they were printed, could not be printed "
+                          "now. %2\n\n%3")
+        .arg(linesEntered(lines, first, last), kept, printerFaultCause(error));
+}
+
+QString journalSetAside(const QString &path, const QString &aside)
+{
+    return QStringLiteral("The file \"%1\", where the program keeps charter lines until they are printed, is damaged "
+                          "or is not one of the program's: it was set aside as \"%2\", and nothing was printed "
+                          "from it.")
+        .arg(path, aside);
 }
 
 QString linesLostCutShort(const printing::SavedLines &file)

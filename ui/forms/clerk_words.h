@@ -79,9 +79,21 @@ QString jobChartersAtSessionSave();
 QString unprintedLinesFileName(const QDateTime &when);
 // What the progress window says while they go out at the end.
 QString printingAtEnd();
-QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path);
+// `nextStart`: the journal keeps them too, and the next start prints them.
+QString linesSavedAtEnd(const printing::PrinterError &error, const QString &path, bool nextStart = false);
 QString linesLostAtEnd(const printing::PrinterError &error, const printing::SavedLines &file);
 QString linesSavedCutShort(const QString &path);
 QString linesLostCutShort(const printing::SavedLines &file);
+
+// The journal of unprinted lines (printing/unprinted_journal.h): told once
+// when it cannot be written, with the system's error number.
+QString linesNotKeptSafe(int systemError);
+// An earlier run's lines printed at start, or kept for the next one.
+QString jobChartersFromEarlierRun();
+QString earlierRunFileName(const QDateTime &firstLine);
+QString earlierRunPrinted(int lines, const QDateTime &first, const QDateTime &last, const QStringList &filesRemoved);
+QString earlierRunKept(int lines, const QDateTime &first, const QDateTime &last, const printing::PrinterError &error,
+                       const printing::SavedLines &file);
+QString journalSetAside(const QString &path, const QString &aside);
 
 } // namespace forms::words

@@ -17,6 +17,8 @@
 #include "ui/widgets/twips.h"
 #include "core/reports/layouts.h"
 
+#include <utility>
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -268,8 +270,11 @@ bool frmCharter::acceptCharter()
     }
     // Print Yacht Types on the main window follows the waiting lines.
     const QString name = txtName->text();
-    m_program.printer().print(line);
+    // On disk before the fields clear and the clerk hears it was accepted.
+    const int kept = m_program.printer().print(line, printing::JournalTotals::of(totals));
     cmdClear_Click();
+    if (kept != 0 && !std::exchange(m_toldNotKeptSafe, true))
+        MsgBox(m_program, words::linesNotKeptSafe(kept), vbExclamation);
     // Told last, so that nothing said about the cleared fields cuts it off;
     // the clerk goes straight on with the next charter.
     m_announcer->announce(words::charterAccepted(name, hoursText, chargeText));

@@ -57,6 +57,7 @@ public:
 
     // The charge of the charter accepted last.
     platform::Currency mcurCharge;
+    bool m_toldNotKeptSafe = false; // the journal could not be written: said once a run
 
     // Shows the window modally; returns once it is hidden again.
     void showModal();

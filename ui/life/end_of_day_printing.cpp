@@ -60,10 +60,11 @@ std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
     }
     if (!file.saved)
         return words::linesLostAtEnd(*outcome.error, file);
-    // The clerk is told where the file is: it is the clerk's now.
-    printer.discardWaitingLines();
+    // The clerk is told where the file is: it is the clerk's now, and the
+    // journal's, which prints its lines at the next start.
+    const bool nextStart = printer.discardWaitingLines(file.path);
     kept.release();
-    return words::linesSavedAtEnd(*outcome.error, file.path);
+    return words::linesSavedAtEnd(*outcome.error, file.path, nextStart);
 }
 
 // The lines were on their way when the program had to end: they are saved,
