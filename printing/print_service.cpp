@@ -175,10 +175,16 @@ void PrintService::follow(reports::PrintDocument lines, std::vector<LineId> ids,
         return;
     }
     const std::uint64_t id = ++m_lastFollowed;
-    // Told on the follow's own thread; handled in the event loop, while this
-    // service lives (it stops every follow before it goes).
+    // Told on the follow's own thread, handed over under a mutex of the
+    // standard library (plain to the thread sanitizer, which Qt's event queue
+    // is not), and handled in the event loop, while this service lives (it
+    // stops every follow before it goes).
     std::unique_ptr<JobFollow> follow = sender().followLastJob([this, id](const JobEnd &end) {
-        QMetaObject::invokeMethod(this, [this, id, end] { jobEnded(id, end); }, Qt::QueuedConnection);
+        {
+            const std::lock_guard lock(m_endedMutex);
+            m_ended.emplace_back(id, end);
+        }
+        QMetaObject::invokeMethod(this, "takeEndedJobs", Qt::QueuedConnection);
     });
     if (follow)
         m_followed.push_back({id, std::move(follow), std::move(lines), std::move(ids), jobName, printer});
@@ -194,6 +200,17 @@ void PrintService::stopFollowingJobs()
         if (m_journal)
             m_journal->finished(followed.lineIds);
     m_followed.clear();
+}
+
+void PrintService::takeEndedJobs()
+{
+    std::vector<std::pair<std::uint64_t, JobEnd>> ended;
+    {
+        const std::lock_guard lock(m_endedMutex);
+        ended.swap(m_ended);
+    }
+    for (const auto &[id, end] : ended)
+        jobEnded(id, end);
 }
 
 void PrintService::jobEnded(std::uint64_t id, const JobEnd &end)

@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace printing {
@@ -196,6 +198,10 @@ signals:
     // The printer dropped a document it had taken.
     void jobDropped(const printing::DroppedJob &dropped);
 
+private slots:
+    // Handles the jobs whose end their follows told.
+    void takeEndedJobs();
+
 private:
     // A document the printer took, until its job ends.
     struct Followed {
@@ -227,6 +233,8 @@ private:
     std::function<std::unique_ptr<PrintWatcher>()> m_watcherFactory;
     bool m_sending = false; // a document is on its way; events are handled meanwhile
     std::vector<Followed> m_followed;
+    std::mutex m_endedMutex;
+    std::vector<std::pair<std::uint64_t, JobEnd>> m_ended; // told, not handled yet
     std::uint64_t m_lastFollowed = 0;
     std::uint64_t m_unprintedVersion = 0;
     bool m_following = true;
