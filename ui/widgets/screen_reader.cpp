@@ -270,6 +270,12 @@ void installScreenReaderSupport()
     QAccessible::installFactory(&accessibleFor);
 }
 
+void keepGtkAccessibilityOut()
+{
+    // Read by GTK 3's bridge as GTK starts; GTK 4 would read GTK_A11Y.
+    qputenv("NO_AT_BRIDGE", "1");
+}
+
 void nameAfterCaption(QAbstractButton &button)
 {
     button.setAccessibleName(withoutAccessKeyMark(button.text()).trimmed());

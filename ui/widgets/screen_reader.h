@@ -23,6 +23,13 @@ namespace ui {
 // - An Announcer is a notification.
 void installScreenReaderSupport();
 
+// Keeps GTK's own accessibility bridge out of the process, so that screen
+// readers see the program once: Qt's GTK platform theme (GNOME, Xfce,
+// Cinnamon, MATE) starts GTK, whose bridge would register a second, empty
+// application beside Qt's; the program has no GTK widgets for it to show.
+// Called before the application object is made.
+void keepGtkAccessibilityOut();
+
 // Gives a button the name a screen reader speaks: its caption without the
 // access key's mark and without blanks at either end.
 void nameAfterCaption(QAbstractButton &button);
