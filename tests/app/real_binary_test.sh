@@ -5,6 +5,8 @@
 # expects, and the entry window's whole keyboard road works: Enter accepts
 # from any field, Up and Down step through the lists without opening them,
 # Alt+Down and F4 open them, Esc cancels, Space presses the focused button.
+# The keys in an opened list act on the list alone, also with the program on
+# Wayland.
 #
 # Run with XDG_CURRENT_DESKTOP naming a GTK desktop, Qt loads its GTK
 # platform theme, and everything must hold the same.
@@ -39,6 +41,23 @@ expect_active "About Selvaro's Yacht Charter Project"
 press Return
 expect_active "Selvaro's Yachts"
 
+# Keys in an opened list act on the list alone, on X11 and on Wayland: Enter
+# picks and closes it, Up and Down move, Esc, F4 and Alt+Down close it
+# keeping the entry, Space does nothing more. Each row ends with the Enter
+# that accepts the charter.
+list_rows=(
+  "alt+n :Ivers alt+h :1 alt+y :Sloop alt+s Down alt+Down Down Down Up Return Return"
+  "alt+n :Joyce alt+h :2 alt+y Down alt+Down Down Return alt+s Down F4 Down F4 Return"
+  "alt+n :Kemp alt+h :3 alt+y :Yawl alt+s Down alt+Down Down alt+Down Return"
+  "alt+n :Lyle alt+h :4 alt+y :Yawl alt+s Down alt+Down Down Escape Return"
+  "alt+n :Moss alt+h :5 alt+y :Yawl alt+s Down alt+Down Down space Return Return"
+)
+list_accepted="Ivers Sloop 24 1.0
+Joyce Catalina 22 2.0
+Kemp Yawl 22 3.0
+Lyle Yawl 22 4.0
+Moss Yawl 24 5.0"
+
 press alt+f n
 expect_active "New Charter Form"
 # Each row: what is pressed, then the window that has the keyboard after it.
@@ -63,6 +82,7 @@ rows=(
   "Return|New Charter Form"
   # Tab from the size list reaches OK, and Space presses it.
   "alt+n :Hale alt+h :7 alt+y :Ketch alt+s Down Down Tab space|New Charter Form"
+  "${list_rows[@]/%/|New Charter Form}"
   # Esc leaves the typed charter behind.
   "alt+n :Grant alt+h :8 Escape|Selvaro's Yachts"
   "alt+f n|New Charter Form"
@@ -97,9 +117,83 @@ Brook Catalina 24 3.0
 Carver Yawl 24 4.0
 Dunmore Yawl 24 4.5
 Ellis Ketch 22 5.0
-Hale Ketch 24 7.0"
+Hale Ketch 24 7.0
+$list_accepted"
 [ "$accepted" = "$expected" ] || fail "with the $theme theme, the keys accepted:
 $accepted
 rather than:
 $expected"
 echo "ok: with the $theme theme, the keyboard road works and Exit ended the program"
+
+# The list keys again with the program on Wayland, under weston drawing into
+# this display, whose keys it passes on: there the window beneath an opened
+# list keeps the keyboard. The program's Wayland traffic tells which window
+# has it.
+rm "${saved[0]}"
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=selvaro-keys --no-config \
+  --idle-time=0 >"$work/weston.log" 2>&1 &
+pids+=($!)
+expect_active "Weston Compositor - screen0"
+XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-keys QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+  HOME=$work/home CUPS_SERVER=$work/no-scheduler.sock "$program" >"$work/program.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+# Waits until a window titled $1, shown after line $2 of the traffic, has
+# the keyboard.
+expect_keyboard() {
+  for _ in $(seq 100); do
+    tail -n +"$2" "$work/program.log" | awk -v title="set_title(\"$1\")" '
+      index($0, title) { shown = 1 }
+      shown && /wl_keyboard@[0-9]+[.]enter[(]/ { found = 1; exit }
+      END { exit !found }' && return 0
+    sleep 0.1
+  done
+  fail "on Wayland, \"$1\" did not get the keyboard"
+}
+# Holds a key (a chord) until a menu or a list has opened or closed: the
+# compositor lets one open only while the key that opened it is held.
+hold() {
+  local from
+  from=$(wc -l <"$work/program.log")
+  xdotool keydown "$1"
+  for _ in $(seq 500); do
+    tail -n +"$from" "$work/program.log" | grep -Eq 'xdg_popup@[0-9]+[.](configure[(]|destroy[(])' && break
+    sleep 0.02
+  done
+  xdotool keyup $(tr + '\n' <<<"$1" | tac)
+}
+# Alt+F, then $1, which shows the window titled $2.
+file_menu() {
+  local from
+  from=$(wc -l <"$work/program.log")
+  hold alt+f
+  press "$1"
+  expect_keyboard "$2" "$from"
+}
+expect_keyboard "Selvaro's Yachts" 1
+file_menu n "New Charter Form"
+for row in "${list_rows[@]}"; do
+  read -ra keys <<<"$row"
+  for key in "${keys[@]}"; do
+    case $key in
+      alt+Down | F4) hold "$key" ;;
+      *) press "$key" ;;
+    esac
+  done
+done
+lines=$(wc -l <"$work/program.log")
+press Escape
+expect_keyboard "Selvaro's Yachts" "$lines"
+# Exit, and Enter in the box that says where the lines were saved.
+file_menu x "Selvaro's Yachts"
+press Return
+for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+saved=("$work/home/Documents/"*.pdf)
+[ -f "${saved[0]}" ] || fail "on Wayland, no charter lines were saved"
+accepted=$(pdftotext -layout "${saved[0]}" - | awk 'NF >= 5 { print $1, $2, $3, $4 }')
+[ "$accepted" = "$list_accepted" ] || fail "on Wayland with the $theme theme, the list keys accepted:
+$accepted
+rather than:
+$list_accepted"
+echo "ok: on Wayland with the $theme theme, keys in an opened list acted on the list alone"
