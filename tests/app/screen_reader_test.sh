@@ -3,9 +3,10 @@
 # X display, Orca and speech-dispatcher on a private session bus with the
 # accessibility bus, and a speech module that writes each utterance to a
 # file instead of speaking it. A charter entered by keyboard is heard with
-# each field's label, the size after each Down and the acceptance with its
-# charge; then the "Missing Data" alert; then the main window, named, where
-# the first keys work.
+# each field's label, a filled field whole as its access key or Tab comes
+# back to it, the size after each Down and the acceptance with its charge;
+# then the "Missing Data" alert; then the main window, named, where the first
+# keys work.
 set -euo pipefail
 program=$1
 
@@ -80,6 +81,15 @@ listen
 chord alt h
 expect_said "Chartered Hours: text."
 press :2.5
+# Back to a filled field by its access key, and by Tab: heard whole.
+listen
+chord alt n
+expect_said "Customer Name: text."
+expect_said -x "Jones selected."
+listen
+press Tab
+expect_said "Chartered Hours: text."
+expect_said -x "2.5 selected."
 listen
 chord alt y
 expect_said "Available Yachts: editable combo box."
@@ -95,7 +105,7 @@ done
 listen
 press Return
 expect_said 'Charter accepted: Jones, 2.5 hours, $342.50'
-echo "ok: Orca said each label, the size after each Down and the charter accepted with its charge"
+echo "ok: Orca said each label, filled fields whole, the size after each Down and the charter accepted with its charge"
 
 # The fields are empty again: Enter asks for the hours.
 listen

@@ -20,6 +20,8 @@ namespace ui {
 //   right after: a command that shows a modal window would otherwise hold
 //   the caller (a screen reader, voice control, a test tool) until that
 //   window closes.
+// - A text field is read whole: Qt 6.4 has Orca leave out its last
+//   character.
 // - An Announcer is a notification.
 void installScreenReaderSupport();
 
@@ -37,7 +39,9 @@ void nameAfterCaption(QAbstractButton &button);
 // With a screen reader running, a text field reached by Tab or its access
 // key has its text selected only once the reader was told of the focus. Qt
 // selects it first, and Orca, finding the cursor of a field it was not told
-// has the focus, moves there silently: the field's label goes unsaid.
+// has the focus, moves there silently: the field's label goes unsaid. The
+// text is selected before any key that follows reaches the field, so that
+// typing straight on replaces it, as it does without a screen reader.
 void tellFocusBeforeSelecting(QLineEdit &field);
 
 // Tells screen readers a sentence without taking the focus or showing
