@@ -6,9 +6,14 @@
 # each field's label, a filled field whole as its access key or Tab comes
 # back to it, the size after each Down and the acceptance with its charge;
 # then the "Missing Data" alert; then the main window, named, where the first
-# keys work.
+# keys work; then the summary and the yacht list sent to the printer. The program prints to the
+# private CUPS scheduler of tests/printing/cups_print_test.sh, which runs
+# this as its driver:
+#
+#   SELVARO_PROGRAM=selvaro-yachts cups_print_test.sh screen_reader_test.sh
 set -euo pipefail
-program=$1
+queue=$2
+program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/a11y_session.sh"
@@ -66,9 +71,12 @@ speech-dispatcher's: $(tail -5 "$work/speech-dispatcher.log")"
 chord() { xdotool keydown "$1" sleep 0.1 key "$2" sleep 0.1 keyup "$1"; }
 
 expect_said "Screen reader on."
-CUPS_SERVER=$work/no-scheduler.sock "$program" >"$work/program.log" 2>&1 &
+"$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 expect_active "Selvaro's Yachts"
+if [ -n "${XDG_CURRENT_DESKTOP:-}" ]; then
+  grep -q libqgtk3 "/proc/${pids[-1]}/maps" || fail "Qt did not load its GTK theme for $XDG_CURRENT_DESKTOP"
+fi
 expect_said "Selvaro's Yachts main window frame."
 
 listen
@@ -123,3 +131,17 @@ chord alt f
 press n
 expect_active "New Charter Form"
 echo "ok: Orca read the Missing Data alert and the main window by name, where the first keys worked"
+
+# Print Summary, then Print Yacht Types: each told as it has gone to the
+# printer, the main window keeping the keyboard.
+listen
+press Escape
+expect_active "Selvaro's Yachts"
+chord alt f
+press p
+expect_said "Summary sent to $queue"
+chord alt f
+press y
+expect_said "Yacht list sent to $queue"
+expect_active "Selvaro's Yachts"
+echo "ok: Orca said the summary and the yacht list were sent to $queue"

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QCoreApplication>
@@ -436,10 +437,16 @@ Announcer::Announcer(QWidget *parent) : QWidget(parent)
 
 void Announcer::announce(const QString &sentence)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.8 announces politely by itself, on behalf of the window.
+    QAccessibleAnnouncementEvent told(window(), sentence);
+    QAccessible::updateAccessibility(&told);
+#else
     // A notification is read as it appears: shown anew for each sentence.
     hide();
     setAccessibleName(sentence);
     show();
+#endif
 }
 
 } // namespace ui

@@ -44,9 +44,10 @@ void nameAfterCaption(QAbstractButton &button);
 // typing straight on replaces it, as it does without a screen reader.
 void tellFocusBeforeSelecting(QLineEdit &field);
 
-// Tells screen readers a sentence without taking the focus or showing
-// anything: a widget of no size, presented as a notification, that a screen
-// reader reads each time it appears. Qt 6.4 has no call that announces.
+// Tells screen readers a sentence, politely, without taking the focus or
+// showing anything. Qt 6.4 has no call that announces: there it is a widget
+// of no size, presented as a notification, that a screen reader reads each
+// time it appears; Qt 6.8 announces it.
 class Announcer final : public QWidget {
     Q_OBJECT
 public:
