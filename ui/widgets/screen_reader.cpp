@@ -182,14 +182,14 @@ public:
     // is drawn less the width of the text before the cursor.
     QRect characterRect(int offset) const override
     {
-        const QString text = shown();
-        if (offset < 0 || offset >= text.size())
+        const QString all = shown();
+        if (offset < 0 || offset >= all.size())
             return {};
         const QFontMetrics metrics = field()->fontMetrics();
         const QRect cursor = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const int x = cursor.center().x() - metrics.horizontalAdvance(text.left(field()->cursorPosition())) +
-                      metrics.horizontalAdvance(text.left(offset));
-        const QRect area(x, cursor.top(), metrics.horizontalAdvance(text.mid(offset, 1)), cursor.height());
+        const int x = cursor.center().x() - metrics.horizontalAdvance(all.left(field()->cursorPosition())) +
+                      metrics.horizontalAdvance(all.left(offset));
+        const QRect area(x, cursor.top(), metrics.horizontalAdvance(all.mid(offset, 1)), cursor.height());
         return area.translated(field()->mapToGlobal(QPoint(0, 0)));
     }
     int offsetAtPoint(const QPoint &point) const override
