@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The lenient number reader on any bytes a clerk could type or paste: it
 // returns a finite number or throws OverflowError, and for texts made only of
-// a sign, digits, one point and an exponent (blanks anywhere) it agrees with a
-// model that reads the same text through the C library.
+// a sign, digits, one point and an exponent (blanks anywhere, digits and the
+// point also in their full-width forms) it agrees with a model that reads the
+// same text through the C library.
 #include "fuzz_check.h"
 
 #include "core/platform/conversions.h"
@@ -79,10 +80,17 @@ std::optional<Expected> radixModel(std::string_view text)
 // locale, which the fuzzer never leaves; beyond the double range is overflow.
 std::optional<Expected> model(std::string_view raw)
 {
+    // Blanks dropped; a full-width digit or full stop (UTF-8 EF BC 90 to 99,
+    // EF BC 8E) stands for its ASCII form.
     std::string text;
-    for (const char c : raw) {
-        if (c != ' ' && c != '\t' && c != '\n')
-            text += c;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto last = i + 2 < raw.size() ? static_cast<unsigned char>(raw[i + 2]) : 0;
+        if (raw.substr(i, 2) == "\xEF\xBC" && ((last >= 0x90 && last <= 0x99) || last == 0x8E)) {
+            text += last == 0x8E ? '.' : static_cast<char>('0' + (last - 0x90));
+            i += 2;
+        } else if (raw[i] != ' ' && raw[i] != '\t' && raw[i] != '\n') {
+            text += raw[i];
+        }
     }
     if (text.size() >= 2 && text[0] == '&' &&
         (text[1] == 'H' || text[1] == 'h' || text[1] == 'O' || text[1] == 'o'))

@@ -26,10 +26,10 @@ public:
     explicit Scanner(std::string_view text) : m_text(text) { skipBlanks(); }
 
     bool atEnd() const { return m_pos >= m_text.size(); }
-    char peek() const { return atEnd() ? '\0' : m_text[m_pos]; }
+    char peek() const { return atEnd() ? '\0' : current().character; }
     void advance()
     {
-        ++m_pos;
+        m_pos += current().width;
         m_end = m_pos;
         skipBlanks();
     }
@@ -48,6 +48,27 @@ public:
     }
 
 private:
+    struct Character {
+        char character;
+        std::size_t width;
+    };
+
+    // The character at the cursor; a full-width digit or full stop (UTF-8
+    // EF BC 90 to 99, EF BC 8E), which an East Asian input method types in
+    // its usual mode, stands for its ASCII form.
+    Character current() const
+    {
+        const std::string_view rest = m_text.substr(m_pos);
+        if (rest.size() >= 3 && rest[0] == '\xEF' && rest[1] == '\xBC') {
+            const auto last = static_cast<unsigned char>(rest[2]);
+            if (last >= 0x90 && last <= 0x99)
+                return {.character = static_cast<char>('0' + (last - 0x90)), .width = 3};
+            if (last == 0x8E)
+                return {.character = '.', .width = 3};
+        }
+        return {.character = rest[0], .width = 1};
+    }
+
     void skipBlanks()
     {
         while (!atEnd() && isBlank(m_text[m_pos]))

@@ -18,7 +18,10 @@ struct LeadingNumber {
 // wherever they occur. Accepts a sign, digits, a point as the decimal
 // separator whatever the regional settings, an exponent introduced by E or D
 // (an exponent without digits is ignored), and &H / &O hexadecimal and octal
-// integers. A text with no number at its start reads as 0. A number beyond
+// integers. Full-width digits and the full-width full stop (U+FF10 to
+// U+FF19, U+FF0E) count as their ASCII forms; other scripts' digits end the
+// number. The text is UTF-8, and `length` counts its bytes. A text with no
+// number at its start reads as 0. A number beyond
 // the double range throws OverflowError; one too small for it reads as 0.
 LeadingNumber readLeadingNumber(std::string_view text);
 

@@ -5,6 +5,8 @@
 # expects, and the entry window's whole keyboard road works: Enter accepts
 # from any field, Up and Down step through the lists without opening them,
 # Alt+Down and F4 open them, Esc cancels, Space presses the focused button.
+# The keys in an opened list act on the list alone, also with the program on
+# Wayland.
 #
 # Run with XDG_CURRENT_DESKTOP naming a GTK desktop, Qt loads its GTK
 # platform theme, and everything must hold the same.
@@ -39,6 +41,21 @@ expect_active "About Selvaro's Yacht Charter Project"
 press Return
 expect_active "Selvaro's Yachts"
 
+# Keys in an opened list act on the list alone, on X11 and on Wayland. Each
+# row ends with the Enter that accepts the charter.
+list_rows=(
+  "alt+n :Ivers alt+h :1 alt+y :Sloop alt+s Down alt+Down Down Down Up Return Return"
+  "alt+n :Joyce alt+h :2 alt+y Down alt+Down Down Return alt+s Down F4 Down F4 Return"
+  "alt+n :Kemp alt+h :3 alt+y :Yawl alt+s Down alt+Down Down alt+Down Return"
+  "alt+n :Lyle alt+h :4 alt+y :Yawl alt+s Down alt+Down Down Escape Return"
+  "alt+n :Moss alt+h :5 alt+y :Yawl alt+s Down alt+Down Down space Return Return"
+)
+list_accepted="Ivers Sloop 24 1.0
+Joyce Catalina 22 2.0
+Kemp Yawl 22 3.0
+Lyle Yawl 22 4.0
+Moss Yawl 24 5.0"
+
 press alt+f n
 expect_active "New Charter Form"
 # Each row: what is pressed, then the window that has the keyboard after it.
@@ -63,6 +80,7 @@ rows=(
   "Return|New Charter Form"
   # Tab from the size list reaches OK, and Space presses it.
   "alt+n :Hale alt+h :7 alt+y :Ketch alt+s Down Down Tab space|New Charter Form"
+  "${list_rows[@]/%/|New Charter Form}"
   # Esc leaves the typed charter behind.
   "alt+n :Grant alt+h :8 Escape|Selvaro's Yachts"
   "alt+f n|New Charter Form"
@@ -97,9 +115,63 @@ Brook Catalina 24 3.0
 Carver Yawl 24 4.0
 Dunmore Yawl 24 4.5
 Ellis Ketch 22 5.0
-Hale Ketch 24 7.0"
+Hale Ketch 24 7.0
+$list_accepted"
 [ "$accepted" = "$expected" ] || fail "with the $theme theme, the keys accepted:
 $accepted
 rather than:
 $expected"
 echo "ok: with the $theme theme, the keyboard road works and Exit ended the program"
+
+# The list keys on Wayland, under weston in this display, where the window
+# beneath an opened list keeps the keyboard; the program's Wayland traffic
+# tells which window has it and when a list or menu opened or closed.
+rm "${saved[0]}"
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-keys
+# No key repeat: a key held on a slow machine stays one press.
+printf '[keyboard]\nrepeat-rate=0\n' >"$work/weston.ini"
+weston --backend=x11-backend.so --use-pixman --socket=selvaro-keys --config="$work/weston.ini" >/dev/null 2>&1 &
+pids+=($!)
+expect_active "Weston Compositor - screen0"
+QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client HOME=$work/home CUPS_SERVER=$work/no-scheduler.sock \
+  "$program" >"$work/program.log" 2>&1 &
+pids+=($!)
+lines() { wc -l <"$work/program.log"; }
+# Waits until the traffic after line $1 matches the extended expression $2.
+traffic() {
+  for _ in $(seq 200); do
+    tail -n +"$1" "$work/program.log" | tr '\n' ' ' | grep -Eq "$2" && return 0
+    sleep 0.05
+  done
+  fail "on Wayland, no \"$2\""
+}
+keyboard_to() { traffic "$1" "set_title[(]\"$2\"[)].*wl_keyboard@[0-9]+[.]enter[(]"; }
+# Holds a key until a list or menu has opened or closed: weston lets one open
+# only while the key that asked for it is down.
+hold() {
+  local from; from=$(lines)
+  xdotool keydown "$1"
+  traffic "$from" 'xdg_popup@[0-9]+[.](configure|destroy)[(]'
+  xdotool keyup $(tr + '\n' <<<"$1" | tac)
+}
+keyboard_to 1 "Selvaro's Yachts"
+from=$(lines)
+hold alt+f && press n && keyboard_to "$from" "New Charter Form"
+for row in "${list_rows[@]}"; do
+  for key in $row; do
+    case $key in alt+Down | F4) hold "$key" ;; *) press "$key" ;; esac
+  done
+done
+# Back, then Exit and Enter in the box that says where the lines went.
+from=$(lines)
+press Escape && keyboard_to "$from" "Selvaro's Yachts"
+from=$(lines)
+hold alt+f && press x && keyboard_to "$from" "Selvaro's Yachts"
+press Return
+accepted=$(pdftotext -layout "$work/home/Documents/"*.pdf - | awk 'NF >= 5 { print $1, $2, $3, $4 }')
+[ "$accepted" = "$list_accepted" ] || fail "on Wayland with the $theme theme, the list keys accepted:
+$accepted
+rather than:
+$list_accepted"
+echo "ok: on Wayland with the $theme theme, keys in an opened list acted on the list alone"

@@ -3,11 +3,17 @@
 # X display, Orca and speech-dispatcher on a private session bus with the
 # accessibility bus, and a speech module that writes each utterance to a
 # file instead of speaking it. A charter entered by keyboard is heard with
-# each field's label, the size after each Down and the acceptance with its
-# charge; then the "Missing Data" alert; then the main window, named, where
-# the first keys work.
+# each field's label, a filled field whole as its access key or Tab comes
+# back to it, the size after each Down and the acceptance with its charge;
+# then the "Missing Data" alert; then the main window, named, where the first
+# keys work; then the summary and the yacht list sent to the printer. The program prints to the
+# private CUPS scheduler of tests/printing/cups_print_test.sh, which runs
+# this as its driver:
+#
+#   SELVARO_PROGRAM=selvaro-yachts cups_print_test.sh screen_reader_test.sh
 set -euo pipefail
-program=$1
+queue=$2
+program=${SELVARO_PROGRAM:?set SELVARO_PROGRAM to the program}
 
 source "$(dirname "$0")/../support/x_session.sh"
 source "$(dirname "$0")/../support/a11y_session.sh"
@@ -65,7 +71,7 @@ speech-dispatcher's: $(tail -5 "$work/speech-dispatcher.log")"
 chord() { xdotool keydown "$1" sleep 0.1 key "$2" sleep 0.1 keyup "$1"; }
 
 expect_said "Screen reader on."
-CUPS_SERVER=$work/no-scheduler.sock "$program" >"$work/program.log" 2>&1 &
+"$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 expect_active "Selvaro's Yachts"
 expect_said "Selvaro's Yachts main window frame."
@@ -80,6 +86,15 @@ listen
 chord alt h
 expect_said "Chartered Hours: text."
 press :2.5
+# Back to a filled field by its access key, and by Tab: heard whole.
+listen
+chord alt n
+expect_said "Customer Name: text."
+expect_said -x "Jones selected."
+listen
+press Tab
+expect_said "Chartered Hours: text."
+expect_said -x "2.5 selected."
 listen
 chord alt y
 expect_said "Available Yachts: editable combo box."
@@ -95,7 +110,7 @@ done
 listen
 press Return
 expect_said 'Charter accepted: Jones, 2.5 hours, $342.50'
-echo "ok: Orca said each label, the size after each Down and the charter accepted with its charge"
+echo "ok: Orca said each label, filled fields whole, the size after each Down and the charter accepted with its charge"
 
 # The fields are empty again: Enter asks for the hours.
 listen
@@ -113,3 +128,13 @@ chord alt f
 press n
 expect_active "New Charter Form"
 echo "ok: Orca read the Missing Data alert and the main window by name, where the first keys worked"
+
+# Print Summary, then Print Yacht Types: each told once sent, the main
+# window keeping the keyboard.
+press Escape
+expect_active "Selvaro's Yachts"
+listen
+chord alt f && press p && expect_said "Summary sent to $queue"
+chord alt f && press y && expect_said "Yacht list sent to $queue"
+expect_active "Selvaro's Yachts"
+echo "ok: Orca said the summary and the yacht list were sent to $queue"

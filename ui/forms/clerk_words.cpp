@@ -260,6 +260,18 @@ QString charterAccepted(const QString &name, const QString &hoursText, const QSt
     return QStringLiteral("Charter accepted: %1, %2").arg(name.trimmed(), hours);
 }
 
+// The printer by the name the print service gave it, when it gave one.
+namespace {
+QString sentTo(const QString &document, const QString &printer)
+{
+    return printer.isEmpty() ? QStringLiteral("%1 sent to the printer").arg(document)
+                             : QStringLiteral("%1 sent to %2").arg(document, printer);
+}
+} // namespace
+
+QString summarySent(const QString &printer) { return sentTo(QStringLiteral("Summary"), printer); }
+QString yachtListSent(const QString &printer) { return sentTo(QStringLiteral("Yacht list"), printer); }
+
 QString mainWindowName() { return program_info::title() + QStringLiteral(" main window"); }
 QString mainWindowKeys() { return QStringLiteral("Alt+F for the File menu, Alt+H for Help."); }
 QString mainMenuName() { return QStringLiteral("Main menu"); }

@@ -54,10 +54,12 @@ QString waitingForPrintService();
 ui::LoginWords printerLogin(const QString &printer, bool again);
 QString pagesPrepared(int pagesDone, int pageCount);
 
-// What screen readers say: the sentence that tells a charter was accepted,
-// and the names of what has no caption of its own, or one a listener
-// cannot place.
+// What screen readers say: the sentences that tell a charter was accepted
+// and a document has gone to the printer, and the names of what has no
+// caption of its own, or one a listener cannot place.
 QString charterAccepted(const QString &name, const QString &hoursText, const QString &chargeText);
+QString summarySent(const QString &printer);
+QString yachtListSent(const QString &printer);
 QString mainWindowName();
 QString mainWindowKeys();
 QString mainMenuName();

@@ -11,6 +11,7 @@
 #include "ui/program.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/program_icon.h"
+#include "ui/widgets/screen_reader.h"
 #include "ui/widgets/twips.h"
 #include "ui/widgets/window_setup.h"
 
@@ -48,6 +49,7 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
     Image1->setScaledContents(true);
     Image1->setPixmap(ui::loadProgramIcon({128}).pixmap(Image1->size()));
     Image1->setAccessibleName(words::pictureName());
+    m_announcer = new ui::Announcer(client);
 
     resize(ui::twipsSize(4725, 3825) + QSize(0, menuBar()->sizeHint().height()));
 }
@@ -91,8 +93,10 @@ void frmMain::mnuFilePrintSummary_Click()
     }
     const auto figures = totals.summaryFigures(m_program.format());
     // Print Yacht Types comes back by itself once no line waits.
-    printed(m_program.printer().printAndEndDoc(reports::summary(figures.averageText, figures.revenueText),
-                                               words::jobChartersAndSummary()));
+    const printing::PrintOutcome outcome = m_program.printer().printAndEndDoc(
+        reports::summary(figures.averageText, figures.revenueText), words::jobChartersAndSummary());
+    if (printed(outcome))
+        tellSent(outcome, words::summarySent(outcome.printer));
 }
 
 void frmMain::mnuFilePrintYachtType_Click()
@@ -100,7 +104,10 @@ void frmMain::mnuFilePrintYachtType_Click()
     if (putOffWhileSending(&frmMain::mnuFilePrintYachtType_Click))
         return;
     const QStringList types = m_program.frmCharter().cboYacht->entries();
-    printed(m_program.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList()));
+    const printing::PrintOutcome outcome =
+        m_program.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList());
+    if (printed(outcome))
+        tellSent(outcome, words::yachtListSent(outcome.printer));
 }
 
 void frmMain::mnuFileExit_Click()
@@ -124,6 +131,13 @@ bool frmMain::printed(const printing::PrintOutcome &outcome)
     else if (outcome.delivery == printing::Delivery::HeldInQueue)
         ui::tellOutcome(boxes, words::printerHoldsJob(outcome.printer));
     return static_cast<bool>(outcome);
+}
+
+void frmMain::tellSent(const printing::PrintOutcome &outcome, const QString &sentence)
+{
+    // A document the printer holds was told of in a message box.
+    if (outcome.delivery == printing::Delivery::Printed)
+        m_announcer->announce(sentence);
 }
 
 bool frmMain::putOffWhileSending(void (frmMain::*handler)())

@@ -12,6 +12,7 @@ struct PrintOutcome;
 }
 
 namespace ui {
+class Announcer;
 class Program;
 }
 
@@ -51,12 +52,16 @@ private:
     // Reports a document that did not go out, or that a stopped printer
     // holds; true when it went out.
     bool printed(const printing::PrintOutcome &outcome);
+    // Tells a screen reader that a document went to the printer, without
+    // moving the focus.
+    void tellSent(const printing::PrintOutcome &outcome, const QString &sentence);
     // While a document is on its way (events are handled meanwhile, a screen
     // reader's press among them), a command that prints runs once it has
     // gone; true when `handler` was put off so.
     bool putOffWhileSending(void (frmMain::*handler)());
 
     ui::Program &m_program;
+    ui::Announcer *m_announcer = nullptr;
 };
 
 } // namespace forms

@@ -5,13 +5,72 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+
+#include <tuple>
 
 namespace ui {
+namespace {
+
+// A key pressed in an opened list acts on the list alone. Qt first offers
+// each key to the focus as a shortcut override, and the list closes on that
+// for Enter, F4 and Alt+Down; the key press itself then goes to the window
+// the key was sent to. Under X11 that is the list, which has the keyboard;
+// a Wayland compositor keeps sending keys to the window beneath, so there
+// the press would reach the list's box (and reopen it) or the dialog (and
+// press its default button). The press of a key that closed a list goes
+// no further.
+class ListKeys final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            QWidget *popup = QApplication::activePopupWidget();
+            if (popup != nullptr && qobject_cast<QComboBox *>(popup->parentWidget()) != nullptr) {
+                m_list = popup;
+                m_key = keyOf(event);
+            }
+        } else if (event->type() == QEvent::KeyPress && m_list != nullptr) {
+            const bool closedByIt = keyOf(event) == m_key && !m_list->isVisible();
+            m_list = nullptr;
+            return closedByIt;
+        }
+        return false;
+    }
+
+private:
+    // A key event as the window system delivered it: the override and the
+    // press made from one key share all of these.
+    static std::tuple<int, Qt::KeyboardModifiers, quint32, quint64> keyOf(QEvent *event)
+    {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return {key->key(), key->modifiers(), key->nativeScanCode(), key->timestamp()};
+    }
+
+    QPointer<QWidget> m_list;
+    std::tuple<int, Qt::KeyboardModifiers, quint32, quint64> m_key;
+};
+
+void keepListKeysInTheList()
+{
+    static QPointer<ListKeys> installed;
+    if (installed != nullptr || QCoreApplication::instance() == nullptr)
+        return;
+    installed = new ListKeys(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(installed);
+}
+
+} // namespace
 
 ComboBox::ComboBox(Style style, QWidget *parent) : QComboBox(parent)
 {
+    keepListKeysInTheList();
     if (style == Style::Editable) {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);

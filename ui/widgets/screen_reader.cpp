@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QCoreApplication>
@@ -113,6 +114,112 @@ private:
     QString entry() const { return list()->currentText(); }
 };
 
+// A one-line text field as Qt presents one, but read whole. Qt 6.4 answers
+// a screen reader asking for the field's runs of text attributes with an
+// empty run at each offset; Orca, which splits the line it speaks into
+// those runs, then leaves out the last character ("Jone" for "Jones").
+// Here the whole text is one run.
+class TextFieldAccessible final : public QAccessibleWidget,
+                                  public QAccessibleTextInterface,
+                                  public QAccessibleEditableTextInterface {
+public:
+    explicit TextFieldAccessible(QLineEdit *field) : QAccessibleWidget(field, QAccessible::EditableText) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value && !shown().isEmpty())
+            return shown();
+        return QAccessibleWidget::text(type);
+    }
+    void setText(QAccessible::Text type, const QString &text) override
+    {
+        if (type == QAccessible::Value && !field()->isReadOnly())
+            field()->setText(text);
+        else
+            QAccessibleWidget::setText(type, text);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = field()->isReadOnly();
+        state.editable = !state.readOnly;
+        state.selectableText = true;
+        return state;
+    }
+
+    void selection(int index, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (index == 0 && field()->hasSelectedText()) {
+            *startOffset = field()->selectionStart();
+            *endOffset = field()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+    void removeSelection(int) override { field()->deselect(); }
+    void setSelection(int, int startOffset, int endOffset) override
+    {
+        field()->setSelection(startOffset, endOffset - startOffset);
+    }
+    int cursorPosition() const override { return field()->cursorPosition(); }
+    void setCursorPosition(int position) override { field()->setCursorPosition(position); }
+    QString text(int startOffset, int endOffset) const override
+    {
+        return startOffset > endOffset ? QString() : shown().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    // Where the field draws the character: its text starts where the cursor
+    // is drawn less the width of the text before the cursor.
+    QRect characterRect(int offset) const override
+    {
+        const QString all = shown();
+        if (offset < 0 || offset >= all.size())
+            return {};
+        const QFontMetrics metrics = field()->fontMetrics();
+        const QRect cursor = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const int x = cursor.center().x() - metrics.horizontalAdvance(all.left(field()->cursorPosition())) +
+                      metrics.horizontalAdvance(all.left(offset));
+        const QRect area(x, cursor.top(), metrics.horizontalAdvance(all.mid(offset, 1)), cursor.height());
+        return area.translated(field()->mapToGlobal(QPoint(0, 0)));
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        return field()->cursorPositionAt(field()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int) override { field()->setCursorPosition(startIndex); }
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): Qt's signature
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+    void deleteText(int startOffset, int endOffset) override { replaceText(startOffset, endOffset, QString()); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        if (!field()->isReadOnly())
+            field()->setText(field()->text().replace(startOffset, endOffset - startOffset, text));
+    }
+
+private:
+    QLineEdit *field() const { return static_cast<QLineEdit *>(widget()); }
+    // Only a field that shows its text is made one: a password field stays
+    // Qt's own.
+    QString shown() const { return field()->echoMode() == QLineEdit::Normal ? field()->text() : QString(); }
+};
+
 // A menu item as Qt presents one, but for its "Press" action, which chooses
 // the item once the caller has its answer.
 class MenuItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
@@ -210,24 +317,53 @@ private:
     QPointer<QWidget> m_menu;
 };
 
+// The field that selects its text once Qt has told screen readers it has
+// the focus, and the handler of accessibility updates to pass them on to.
+QPointer<QLineEdit> g_selectingOnceTold;
+QAccessible::UpdateHandler g_nextUpdateHandler = nullptr;
+
+// Passes an update on; the field's focus, once told, has its text selected
+// at once, before any key that follows can reach the field.
+void selectOnceTold(QAccessibleEvent *event)
+{
+    QAccessible::installUpdateHandler(g_nextUpdateHandler);
+    QAccessible::updateAccessibility(event);
+    if (event->type() != QAccessible::Focus || event->object() != g_selectingOnceTold) {
+        QAccessible::installUpdateHandler(&selectOnceTold);
+        return;
+    }
+    QLineEdit *field = g_selectingOnceTold;
+    g_selectingOnceTold = nullptr;
+    field->selectAll();
+}
+
 class FocusToldFirst final : public QObject {
 public:
     explicit FocusToldFirst(QLineEdit &field) : QObject(&field), m_field(field) { field.installEventFilter(this); }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != &m_field || event->type() != QEvent::FocusIn || !QAccessible::isActive())
+        if (watched != &m_field || event->type() != QEvent::FocusIn || !QAccessible::isActive() ||
+            g_selectingOnceTold != nullptr)
             return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason)
             return false;
-        // Qt tells of the focus once the field has taken it, without
-        // selecting; the selection follows.
+        // The field takes the focus without selecting; Qt tells of the focus
+        // right after, and the selection follows that.
         QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
         QCoreApplication::sendEvent(&m_field, &plain);
+        g_selectingOnceTold = &m_field;
+        g_nextUpdateHandler = QAccessible::installUpdateHandler(&selectOnceTold);
+        // Should Qt not tell of it (the window not active), the text is
+        // selected all the same.
         QMetaObject::invokeMethod(
             &m_field,
             [field = &m_field] {
+                if (g_selectingOnceTold != field)
+                    return;
+                g_selectingOnceTold = nullptr;
+                QAccessible::installUpdateHandler(g_nextUpdateHandler);
                 if (field->hasFocus())
                     field->selectAll();
             },
@@ -245,6 +381,10 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     if (className == QLatin1String(ComboBox::staticMetaObject.className())) {
         auto *list = static_cast<ComboBox *>(object);
         return list->isEditable() ? nullptr : new DropDownListAccessible(list);
+    }
+    if (className == QLatin1String("QLineEdit")) {
+        auto *field = static_cast<QLineEdit *>(object);
+        return field->echoMode() == QLineEdit::Normal ? new TextFieldAccessible(field) : nullptr;
     }
     if (className == QLatin1String(Announcer::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<Announcer *>(object), QAccessible::Notification);
@@ -270,6 +410,12 @@ void installScreenReaderSupport()
     QAccessible::installFactory(&accessibleFor);
 }
 
+void keepGtkAccessibilityOut()
+{
+    // Read by GTK 3's bridge as GTK starts; GTK 4 would read GTK_A11Y.
+    qputenv("NO_AT_BRIDGE", "1");
+}
+
 void nameAfterCaption(QAbstractButton &button)
 {
     button.setAccessibleName(withoutAccessKeyMark(button.text()).trimmed());
@@ -291,10 +437,16 @@ Announcer::Announcer(QWidget *parent) : QWidget(parent)
 
 void Announcer::announce(const QString &sentence)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.8 announces politely by itself, on behalf of the window.
+    QAccessibleAnnouncementEvent told(window(), sentence);
+    QAccessible::updateAccessibility(&told);
+#else
     // A notification is read as it appears: shown anew for each sentence.
     hide();
     setAccessibleName(sentence);
     show();
+#endif
 }
 
 } // namespace ui

@@ -20,8 +20,17 @@ namespace ui {
 //   right after: a command that shows a modal window would otherwise hold
 //   the caller (a screen reader, voice control, a test tool) until that
 //   window closes.
+// - A text field is read whole: Qt 6.4 has Orca leave out its last
+//   character.
 // - An Announcer is a notification.
 void installScreenReaderSupport();
+
+// Keeps GTK's own accessibility bridge out of the process, so that screen
+// readers see the program once: Qt's GTK platform theme (GNOME, Xfce,
+// Cinnamon, MATE) starts GTK, whose bridge would register a second, empty
+// application beside Qt's; the program has no GTK widgets for it to show.
+// Called before the application object is made.
+void keepGtkAccessibilityOut();
 
 // Gives a button the name a screen reader speaks: its caption without the
 // access key's mark and without blanks at either end.
@@ -30,12 +39,15 @@ void nameAfterCaption(QAbstractButton &button);
 // With a screen reader running, a text field reached by Tab or its access
 // key has its text selected only once the reader was told of the focus. Qt
 // selects it first, and Orca, finding the cursor of a field it was not told
-// has the focus, moves there silently: the field's label goes unsaid.
+// has the focus, moves there silently: the field's label goes unsaid. The
+// text is selected before any key that follows reaches the field, so that
+// typing straight on replaces it, as it does without a screen reader.
 void tellFocusBeforeSelecting(QLineEdit &field);
 
-// Tells screen readers a sentence without taking the focus or showing
-// anything: a widget of no size, presented as a notification, that a screen
-// reader reads each time it appears. Qt 6.4 has no call that announces.
+// Tells screen readers a sentence, politely, without taking the focus or
+// showing anything. Qt 6.4 has no call that announces: there it is a widget
+// of no size, presented as a notification, that a screen reader reads each
+// time it appears; Qt 6.8 announces it.
 class Announcer final : public QWidget {
     Q_OBJECT
 public:

@@ -52,6 +52,10 @@ INSTANTIATE_TEST_SUITE_P(Table, LenientNumberReader, testing::Values(
     // what ends the number
     ReaderCase{"1,5", 1}, ReaderCase{"7x", 7}, ReaderCase{"$5", 0}, ReaderCase{"5$", 5},
     ReaderCase{"1.2.3", 1.2}, ReaderCase{"12-3", 12}, ReaderCase{"\r5", 0},
+    // full-width digits and full stop count as ASCII ones, other scripts' digits not
+    ReaderCase{"\uFF12\uFF0E\uFF15", 2.5}, ReaderCase{"\uFF10\uFF19 5", 95}, ReaderCase{"\uFF11\uFF1A", 1},
+    ReaderCase{"\uFF0F1", 0}, ReaderCase{"&H\uFF11\uFF10", 16}, ReaderCase{"\uFF12\uFF0C\uFF15", 2},
+    ReaderCase{"\u0662\u066B\u0665", 0}, ReaderCase{"\u0968", 0}, ReaderCase{"\xEF\xBC", 0},
     // no number at the start
     ReaderCase{"", 0}, ReaderCase{".", 0}, ReaderCase{"-", 0}, ReaderCase{"abc", 0}, ReaderCase{"E5", 0},
     ReaderCase{"+", 0}, ReaderCase{"-.", 0}));
@@ -64,6 +68,7 @@ TEST(LenientNumberReader, ReportsHowMuchOfTheTextWasTheNumber)
     EXPECT_EQ(readLeadingNumber("1E5x").length, 3u);
     EXPECT_EQ(readLeadingNumber("abc").length, 0u);
     EXPECT_EQ(readLeadingNumber("&H1F ").length, 4u);
+    EXPECT_EQ(readLeadingNumber("\uFF12\uFF0E\uFF15h").length, 9u); // bytes of UTF-8
 }
 
 TEST(LenientNumberReader, IsCorrectlyRoundedForLongDigitStrings)

@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
 #include <cmath>
 #include <functional>
+#include <vector>
 
 using testing_support::ClerkTest;
 
@@ -78,18 +80,27 @@ void expectReadableTexts(QWidget &window)
     window.hide();
 }
 
+// The desktop's colours: the default, the dark ones Qt's GTK theme gives
+// under Adwaita:dark, and high contrast, white on black.
+std::vector<QPalette> themes()
+{
+    const auto themed = [](QColor window, QColor text, QColor base) {
+        QPalette palette(window, window);
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, text);
+        palette.setColor(QPalette::Base, base);
+        return palette;
+    };
+    return {QApplication::palette(), themed(QColor(0x32, 0x32, 0x32), QColor(0xf0, 0xf0, 0xf0), QColor(0x24, 0x24, 0x24)),
+            themed(Qt::black, Qt::white, Qt::black)};
+}
+
 class DesktopSettings : public ClerkTest {};
 
 TEST_F(DesktopSettings, EveryTextIsReadableUnderLightAndDarkThemes)
 {
-    // The colours Qt's GTK theme gives under Adwaita:dark.
-    QPalette dark(QColor(0x32, 0x32, 0x32), QColor(0x32, 0x32, 0x32));
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        dark.setColor(role, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
-
     const QPalette light = QApplication::palette();
-    for (const QPalette &theme : {light, dark}) {
+    for (const QPalette &theme : themes()) {
         QApplication::setPalette(theme);
         startProgram();
         charter().txtName->setText(QStringLiteral("Jones"));
@@ -99,6 +110,38 @@ TEST_F(DesktopSettings, EveryTextIsReadableUnderLightAndDarkThemes)
         for (QWidget *window : {static_cast<QWidget *>(&charter()), static_cast<QWidget *>(&program().frmAbout()),
                                 static_cast<QWidget *>(&main())})
             expectReadableTexts(*window);
+    }
+    QApplication::setPalette(light);
+}
+
+// In every theme, and again under large text: OK, the default button, shows
+// the keyboard focus once Tab reaches it, in pixels that stand out 3:1 from
+// what they were while a field had the focus; and with the focus elsewhere
+// it looks as the theme draws a default button.
+TEST_F(DesktopSettings, OKShowsTheKeyboardFocus)
+{
+    const QPalette light = QApplication::palette();
+    for (const QPalette &theme : themes()) {
+        QApplication::setPalette(theme);
+        startProgram();
+        QPushButton &ok = *charter().cmdOK;
+        inCharterWindow([&] {
+            press(Qt::Key_S, Qt::AltModifier);
+            const QImage unfocused = ok.grab().toImage();
+            QStyle *own = ok.style();
+            ok.setStyle(QApplication::style());
+            EXPECT_TRUE(ok.grab().toImage() == unfocused) << "without the focus, OK looks as the theme draws it";
+            ok.setStyle(own);
+            press(Qt::Key_Tab);
+            ASSERT_EQ(focus(), &ok);
+            const QImage focused = ok.grab().toImage();
+            int standingOut = 0;
+            for (int y = 0; y < focused.height(); ++y)
+                for (int x = 0; x < focused.width(); ++x)
+                    standingOut += contrast(focused.pixel(x, y), unfocused.pixel(x, y)) >= 3.0 ? 1 : 0;
+            EXPECT_GE(standingOut, ok.width() + ok.height()) << theme.color(QPalette::Window).name().toStdString();
+            press(Qt::Key_Escape);
+        });
     }
     QApplication::setPalette(light);
 }

@@ -274,6 +274,9 @@ INSTANTIATE_TEST_SUITE_P(Table, AcceptedHostileInput, testing::Values(
                  "4,294,967,295.0", "$408,021,893,025.00", true},
     AcceptedCase{"largest_hours_the_charge_allows", typed("Max"), typed("9708812670373.4"), typed("Dinghy"), 1,
                  "9,708,812,670,373.4", "$922,337,203,685,473.04", true},
+    AcceptedCase{"full_width_hours_from_an_input_method", typed("Yamada"), committed("２．５"), typed("Hobie"), 2,
+                 "2.5", "$342.50", true},
+    AcceptedCase{"full_width_hours_typed", typed("Sato"), typed("３"), typed("Hobie"), 1, "3.0", "$285.00", true},
     AcceptedCase{"hours_pasted_over_two_lines", typed("Two"), pasted("2\n5"), typed("Sloop"), 1,
                  "25.0", "$2,375.00", true},
     AcceptedCase{"hours_pasted_with_a_windows_line_end", typed("Crlf"), pasted("2\r\n5"), typed("Sloop"), 1,
@@ -378,7 +381,8 @@ INSTANTIATE_TEST_SUITE_P(Table, RefusedHostileInput, testing::Values(
     RefusedCase{"hex_beyond_64_bits", typed("&H10000000000000000"), "number of hours", "Selvaro's Yachts"},
     RefusedCase{"pasted_control_characters_only", pasted("\x01\x02\r\n"), "Please enter the number of hours",
                 "Missing Data"},
-    RefusedCase{"fullwidth_digits", typed("２.５"), "Please enter the number of hours", "Missing Data"},
+    RefusedCase{"arabic_indic_digits", typed("٢٫٥"), "Please enter the number of hours", "Missing Data"},
+    RefusedCase{"devanagari_digits", committed("३"), "Please enter the number of hours", "Missing Data"},
     RefusedCase{"10000_digits", pasted(plainText(10000, "9")), "number of hours", "Selvaro's Yachts"}),
     [](const testing::TestParamInfo<RefusedCase> &row) { return std::string(row.param.label); });
 
