@@ -32,6 +32,8 @@ PrintProgress::Words progressWords()
 std::optional<std::set<printing::LineId>> takenOnTheirWay(const printing::JournalContents &contents)
 {
     std::set<printing::LineId> taken;
+    if (contents.jobsOnTheirWay.empty())
+        return taken;
     PrintProgress progress(progressWords());
     for (const printing::JournalJob &job : contents.jobsOnTheirWay) {
         std::optional<bool> took;
