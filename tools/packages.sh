@@ -28,7 +28,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libicu
   libgtest-dev libbenchmark-dev fonts-dejavu-core dpkg-dev file libcups2-dev libavahi-client-dev)
 # What the everyday tools/test runs besides: the windows, a private CUPS
 # scheduler, a real X display and the installed files' checks.
-TEST_PACKAGES=(locales xvfb xauth xfonts-base fonts-wqy-microhei openbox xdotool x11-utils cups cups-client cups-bsd cups-ipp-utils cups-filters poppler-utils
+TEST_PACKAGES=(locales xvfb xauth xfonts-base fonts-wqy-microhei fonts-noto-mono openbox xdotool x11-utils cups cups-client cups-bsd cups-ipp-utils cups-filters poppler-utils
   qt6-gtk-platformtheme libsm-dev weston qt6-wayland
   at-spi2-core dbus python3-gi gir1.2-atspi-2.0
   desktop-file-utils appstream librsvg2-bin man-db)

@@ -17,7 +17,7 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from atspi import check, find, has_state, press, text_of, program, wait_for  # noqa: E402
+from atspi import check, find, has_role, has_state, press, text_of, program, wait_for  # noqa: E402
 
 events = []
 
@@ -60,7 +60,7 @@ for expected in ("22", "24"):
     told = wait_for(
         f"the entry {expected} told",
         lambda: next(
-            (s for t, s, on in events if t.endswith("focused") and on and s.get_role_name() == "list item"), None
+            (s for t, s, on in events if t.endswith("focused") and on and has_role(s, "list item")), None
         ),
     )
     check(told.get_name() == expected, f"Down told of {told.get_name()!r}, not {expected}")

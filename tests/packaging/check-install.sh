@@ -3,9 +3,10 @@
 # the expected files, an executable binary without a private library path,
 # icons at the sizes their folders claim, and a desktop entry and metainfo
 # that point at what was installed.
-# Usage: check-install.sh BUILD_DIR VERSION
+# Usage: check-install.sh BUILD_DIR VERSION [APPSTREAMCLI_OPTION...]
 set -euo pipefail
 build=$1 version=$2
+shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -76,7 +77,7 @@ grep -q "<release version=\"$version\"" "$metainfo" ||
 grep -q "<binary>$exec_name</binary>" "$metainfo" ||
   fail "metainfo does not provide the binary $exec_name"
 # Checks that the metainfo's launchable is the installed desktop entry.
-appstreamcli validate-tree --no-net --strict "$prefix" || fail "appstreamcli validate-tree"
+appstreamcli validate-tree --no-net --strict "$@" "$prefix" || fail "appstreamcli validate-tree"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "installed tree is complete"

@@ -41,7 +41,7 @@
 # (w162h288); no-clerk-options and restore forget them.) The scheduler
 # also listens on WORK_DIR/cups.sock.
 #
-# Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept, lpoptions, pdftotext,
+# Needs cupsd, lpadmin, lpstat, cupsreject/cupsaccept, pdftotext,
 # ippeveprinter and ipptool, and cups-filters' drivers (tools/packages.sh
 # installs them); SELVARO_AVAHI_STUB names the library that lets
 # ippeveprinter run without a DNS-SD daemon. Nothing of the system's own
@@ -151,9 +151,17 @@ make_default() {
   lpadmin -d "$1"
 }
 
+# The clerk's saved options, written as lpoptions saves them in the clerk's
+# ~/.cups/lpoptions: a Dest line for a destination, a Default line for the
+# clerk's default. Not by lpoptions itself, which run as root writes the
+# system's /etc/cups/lpoptions from libcups 2.4.10 on, whatever HOME says.
+save_clerk_options() {
+  mkdir -p "$work/home/.cups"
+  printf '%s\n' "$@" >"$work/home/.cups/lpoptions"
+}
+
 clerk_options() {
-  mkdir -p "$work/home"
-  HOME=$work/home lpoptions -p "$1" -o media=na_legal_8.5x14in -o copies=2 -o sides=two-sided-long-edge >/dev/null
+  save_clerk_options "${2:-Dest} $1 copies=2 media=na_legal_8.5x14in sides=two-sided-long-edge"
 }
 
 if [ "${1:-}" = --control ]; then
@@ -198,12 +206,10 @@ if [ "${1:-}" = --control ]; then
       echo "selvaro-clerk:$(cat "$work/login")" | chpasswd
       lpadmin -p selvaro-login -E -v file:///dev/null -o printer-op-policy=login && make_default selvaro-login ;;
     clerk-options) clerk_options "$4" ;;
-    clerk-pagesize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=Legal >/dev/null ;;
-    clerk-labelsize) mkdir -p "$work/home" && HOME=$work/home lpoptions -p "$4" -o PageSize=w162h288 >/dev/null ;;
+    clerk-pagesize) save_clerk_options "Dest $4 PageSize=Legal" ;;
+    clerk-labelsize) save_clerk_options "Dest $4 PageSize=w162h288" ;;
     no-clerk-options) rm -f "$work/home/.cups/lpoptions" ;;
-    clerk-instance)
-      clerk_options "$4/front"
-      HOME=$work/home lpoptions -d "$4/front" >/dev/null ;;
+    clerk-instance) clerk_options "$4/front" Default ;;
     stop) stop_scheduler "$work" ;;
     start) start_scheduler "$work" ;;
     reject) cupsreject -r "held for a test" "$queue" ;;
@@ -233,7 +239,7 @@ if [ "${1:-}" = --control ]; then
 fi
 
 driver=${1:?usage: cups_print_test.sh DRIVER}
-for tool in cupsd lpadmin lpstat lpoptions cupsreject cupsaccept cupsdisable cupsenable pdftotext ipptool ippeveprinter; do
+for tool in cupsd lpadmin lpstat cupsreject cupsaccept cupsdisable cupsenable pdftotext ipptool ippeveprinter; do
   command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin
   command -v "$tool" >/dev/null || { echo "missing $tool (see tools/packages.sh)" >&2; exit 1; }
 done
@@ -344,5 +350,11 @@ export CUPS_SERVER="$work/cups.sock"
 add_default_queue
 lpstat -d | grep -q "$queue" || { echo "the private queue is not the default" >&2; exit 1; }
 
-# The program finds the scheduler over the loopback port.
+# The program finds the scheduler over the loopback port. The clerk's
+# options stay in the test's own home: the system's are as they were.
+system_options=$(cat /etc/cups/lpoptions 2>/dev/null || true)
 CUPS_SERVER="127.0.0.1:$port" "$driver" "$work/spool" "$queue" bash "$0" --control "$work"
+if [ "$(cat /etc/cups/lpoptions 2>/dev/null || true)" != "$system_options" ]; then
+  echo "FAIL: the system's /etc/cups/lpoptions changed" >&2
+  exit 1
+fi

@@ -7,16 +7,17 @@
 #include "pdf_words.h"
 
 #include "core/reports/layouts.h"
+#include "printing/page_renderer.h"
 #include "printing/pdf_file_sender.h"
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QSizeF>
 #include <QTemporaryDir>
 
-#include <map>
 #include <optional>
-#include <tuple>
 
 namespace {
 
@@ -52,24 +53,19 @@ TEST_P(NarrowPaper, EveryFieldStandsWholeOnOneRowWithinThePage)
         .send(document, qs("narrow"), nullptr);
 
     // The rows read back, in order: words on the same baseline, left to right.
-    std::map<std::tuple<std::size_t, long, double>, QString> words;
     const auto pages = testing_pdf::readWords(path);
     ASSERT_FALSE(pages.empty());
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        EXPECT_NEAR(pages[p].width, paper.millimetres.width() * 72 / 25.4, 0.5);
-        for (const auto &word : pages[p].words) {
-            EXPECT_GE(word.xMin, 0.7) << word.text.toStdString() << " runs off the left edge";
-            EXPECT_LE(word.xMax, pages[p].width - 0.7) << word.text.toStdString() << " runs off the right edge";
-            words[{p, std::lround(word.yMax), word.xMin}] = word.text;
-        }
-    }
     QStringList rows;
-    std::pair<std::size_t, long> rowAt{SIZE_MAX, 0};
-    for (const auto &[at, text] : words) {
-        if (std::pair{std::get<0>(at), std::get<1>(at)} != rowAt)
+    for (const auto &page : pages) {
+        EXPECT_NEAR(page.width, paper.millimetres.width() * 72 / 25.4, 0.5);
+        for (const auto &printed : testing_pdf::rowsOf(page)) {
             rows << QStringLiteral(" ");
-        rowAt = {std::get<0>(at), std::get<1>(at)};
-        rows.back() += text + QLatin1Char(' ');
+            for (const auto &word : printed) {
+                EXPECT_GE(word.xMin, 0.7) << word.text.toStdString() << " runs off the left edge";
+                EXPECT_LE(word.xMax, page.width - 0.7) << word.text.toStdString() << " runs off the right edge";
+                rows.back() += word.text + QLatin1Char(' ');
+            }
+        }
     }
     SCOPED_TRACE(rows.join(QLatin1Char('\n')).toStdString());
     // The row holding the field whole, from `from` on, or -1.
@@ -90,6 +86,25 @@ TEST_P(NarrowPaper, EveryFieldStandsWholeOnOneRowWithinThePage)
     }
     for (const char *figure : {"2,526.6", "$6,609,122.50"})
         EXPECT_GE(rowHolding(qs(figure), row), 0) << figure;
+}
+
+// The text is in the desktop's own fixed-pitch font, whichever that is;
+// SELVARO_TEST_MONOSPACE names the one the test's fontconfig configuration
+// makes the desktop's (tests/printing/CMakeLists.txt).
+TEST(PrintFont, IsTheDesktopsFixedPitchFont)
+{
+    const QFont printed = printing::printFont();
+    const QFontInfo font(printed);
+    // What columns rest on: every ASCII character one advance. (fontconfig
+    // does not call Noto Sans Mono monospaced, so neither does QFontInfo.)
+    const QFontMetricsF metrics(printed);
+    for (char c = ' '; c <= '~'; ++c)
+        ASSERT_EQ(metrics.horizontalAdvance(QLatin1Char(c)), metrics.horizontalAdvance(QLatin1Char('0')))
+            << font.family().toStdString() << ": '" << c << "'";
+    const QString preferred = qEnvironmentVariable("SELVARO_TEST_MONOSPACE");
+    if (!preferred.isEmpty()) {
+        EXPECT_EQ(font.family(), preferred);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NarrowPaper, testing::Values(

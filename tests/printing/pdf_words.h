@@ -29,6 +29,11 @@ struct Page {
 // the tool is missing or fails.
 std::vector<Page> readWords(const QString &pdfPath, QString *error = nullptr);
 
+// The page's words as printed rows, top to bottom, each row left to right:
+// words that share a baseline, whatever font drew them (a script the
+// fixed-pitch font lacks comes from a fallback font of other proportions).
+std::vector<std::vector<Word>> rowsOf(const Page &page);
+
 // The character grid the program's renderer lays on a page, in points.
 struct GridInPoints {
     double left = 0, top = 0;  // the printable area's corner

@@ -39,11 +39,18 @@ def wait_for(what, condition):
     fail(f"{what}: not within {LIMIT:.0f} s")
 
 
+def has_role(obj, role):
+    """Whether the object has the role, named as AT-SPI's list of roles names
+    it ("push button" is Atspi.Role.PUSH_BUTTON). The role is compared, not
+    its name: releases spell that differently (AT-SPI 2.56 says "button")."""
+    return obj.get_role() == getattr(Atspi.Role, role.upper().replace(" ", "_"))
+
+
 def find(root, role, name=None):
     """The first object of the role (and name) in the tree, depth first."""
     if root is None:
         return None
-    if root.get_role_name() == role and (name is None or root.get_name() == name):
+    if has_role(root, role) and (name is None or root.get_name() == name):
         return root
     for i in range(root.get_child_count()):
         found = find(root.get_child_at_index(i), role, name)

@@ -191,7 +191,9 @@ expect_printed_once "Checkley" "a checkpoint, then a logout"
 # display and taking its keyboard), the compositor goes. The program's
 # Wayland traffic (WAYLAND_DEBUG) tells when a window has the keyboard and
 # when the compositor has let a menu open; a menu opens only while the key
-# that opened it is held.
+# that opened it is held. libwayland writes an event as
+# "[time] interface@id.event(...)", from 1.23 (Debian 13) on as
+# "[time] {queue} interface#id.event(...)"; requests have "->" before them.
 mkdir -m 700 "$work/runtime"
 XDG_RUNTIME_DIR=$work/runtime weston --backend=x11-backend.so --use-pixman --socket=selvaro-test --no-config --idle-time=0 \
   >"$work/weston.log" 2>&1 &
@@ -211,8 +213,10 @@ expect_wayland() {
   done
   fail "on Wayland, the program saw no \"$pattern\"${after:+ after \"$after\"}"
 }
+# The pattern of event $2 of interface $1 the program received.
+wayland_event() { echo "^[[][^]]*[]] ([{][^}]*[}] )?$1[@#][0-9]+[.]$2[(]"; }
 # ... until a window with the title, shown after line $2, has the keyboard.
-expect_wayland_focus() { expect_wayland "$2" 'wl_keyboard@[0-9]+[.]enter[(]' "set_title(\"$1\")"; }
+expect_wayland_focus() { expect_wayland "$2" "$(wayland_event wl_keyboard enter)" "set_title(\"$1\")"; }
 XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
   HOME=$work/home "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
@@ -220,7 +224,7 @@ pids+=("$program_pid")
 expect_wayland_focus "Selvaro's Yachts" 1
 lines=$(wc -l <"$work/program.log")
 xdotool keydown alt+f
-expect_wayland "$lines" '^[[][^]]*[]] xdg_popup@[0-9]+[.]configure[(]'
+expect_wayland "$lines" "$(wayland_event xdg_popup configure)"
 xdotool keyup f alt
 press n
 expect_wayland_focus "New Charter Form" "$lines"
