@@ -455,16 +455,23 @@ bool tellingReason(const char *reason)
     return true;
 }
 
-// The job's state as CUPS reports it, asked of that one job alone: none
-// when it does not answer. A job it no longer knows has state 0.
-std::optional<JobStatus> askJobStatus(http_t *http, int jobId, int *kilobytes = nullptr)
+// A request about one job, as its owner.
+ipp_t *jobRequest(ipp_op_t operation, int jobId)
 {
-    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ipp_t *request = ippNewRequest(operation);
     std::array<char, HTTP_MAX_URI> uri{};
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr, "localhost",
                      ippPort(), "/jobs/%d", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+// The job's state as CUPS reports it, asked of that one job alone: none
+// when it does not answer. A job it no longer knows has state 0.
+std::optional<JobStatus> askJobStatus(http_t *http, int jobId, int *kilobytes = nullptr)
+{
+    ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, jobId);
     static constexpr std::array<const char *, 6> wanted{"job-state", "job-state-reasons", "job-printer-state-message",
                                                         "job-impressions-completed", "job-media-sheets-completed",
                                                         "job-k-octets"};
@@ -637,13 +644,7 @@ public:
         if (kilobytes > 0)
             return true; // waiting, with its document
         // Made, but the document never came: it must never print now.
-        ipp_t *request = ippNewRequest(IPP_OP_CANCEL_JOB);
-        std::array<char, HTTP_MAX_URI> uri{};
-        httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr, "localhost",
-                         ippPort(), "/jobs/%d", jobId);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-        ippDelete(cupsDoRequest(http.get(), request, "/jobs/"));
+        ippDelete(cupsDoRequest(http.get(), jobRequest(IPP_OP_CANCEL_JOB, jobId), "/jobs/"));
         return false;
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/unprinted_journal.h"
 
+#include "printing/durable_file.h"
 #include "printing/unprinted_lines_file.h"
 
 #include <QCryptographicHash>
@@ -51,20 +52,6 @@ QByteArray checksumOf(char type, const QByteArray &payload)
     return hash.result().left(kChecksumSize);
 }
 
-// Writes all of `bytes` at the file's end and makes them durable.
-int writeDurably(int fd, const QByteArray &bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : ENOSPC;
-        done += written;
-    }
-    return ::fdatasync(fd) == 0 ? 0 : errno;
-}
-
 int appendRecord(int fd, char type, const QByteArray &payload)
 {
     QByteArray record;
@@ -76,16 +63,6 @@ int appendRecord(int fd, char type, const QByteArray &payload)
     record.append(payload);
     record.append(checksumOf(type, payload));
     return writeDurably(fd, record);
-}
-
-int syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int result = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return result;
 }
 
 // Makes the folder and those above it, private to the user (0700).

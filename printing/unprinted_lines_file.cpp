@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "printing/unprinted_lines_file.h"
 
+#include "printing/durable_file.h"
 #include "printing/program_info.h"
 #include "printing/page_renderer.h"
 #include "printing/print_error.h"
@@ -62,20 +63,6 @@ QByteArray render(const reports::PrintDocument &document, const QString &path)
     buffer.open(QIODevice::WriteOnly);
     writePdf(buffer, document, program_info::title(), regionalPaper(), std::nullopt, path);
     return pdf;
-}
-
-// Writes all of `bytes`; the system's error number when it cannot.
-int writeAll(int descriptor, const QByteArray &bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(descriptor, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : ENOSPC;
-        done += written;
-    }
-    return ::fsync(descriptor) == 0 ? 0 : errno;
 }
 
 // Gives the finished file its name, never replacing a file of that name.
@@ -158,7 +145,7 @@ SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QStr
         result.systemError = errno;
         return result;
     }
-    int error = writeAll(descriptor, pdf);
+    int error = writeDurably(descriptor, pdf);
     ::fchmod(descriptor, static_cast<mode_t>(0666) & ~currentUmask());
     ::close(descriptor);
     for (int number = 1; error == 0 && number <= kMostNames; ++number) {
@@ -167,11 +154,7 @@ SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QStr
         if (error == 0) {
             result.saved = true;
             // The name, too, must be on disk before the program says it is.
-            const int directory = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (directory >= 0) {
-                ::fsync(directory);
-                ::close(directory);
-            }
+            syncFolder(folder);
             return result;
         }
         if (error == EEXIST && number < kMostNames)
