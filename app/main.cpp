@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "printing/unprinted_lines_file.h"
 #include "ui/forms/frm_main.h"
 #include "ui/life/display_gone.h"
 #include "ui/program.h"
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     ui::preferX11UnderWayland();
+    printing::fillInHome();
     ui::keepGtkAccessibilityOut();
     QApplication app(argc, argv);
     ui::Program program;

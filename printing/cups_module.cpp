@@ -55,9 +55,10 @@ OpenConnections &openConnections()
     return connections;
 }
 
-// A connection of its own to the scheduler, closed with the object. Every
-// answer is waited for as long as the print service takes: a late answer is
-// never a failure. Only interrupt() and abandonWaits() end a wait.
+// A connection of its own to the scheduler, in the list of open ones while
+// it lives. Every answer is waited for as long as the print service takes: a
+// late answer is never a failure. Only interrupt() and abandonWaits() end a
+// wait.
 class Connection {
 public:
     // To the print server named as serverName() gives it, or the one libcups
@@ -86,24 +87,21 @@ public:
             // every time.
             httpSetTimeout(http, 0.0, keepWaiting, this);
         const std::lock_guard lock(connections.mutex);
-        m_http = http;
+        m_http.reset(http);
         if (m_http != nullptr && __atomic_load_n(&m_cancel, __ATOMIC_SEQ_CST) != 0)
             shutDown();
     }
+    // Out of the list before libcups closes the connection.
     ~Connection()
     {
         OpenConnections &connections = openConnections();
-        {
-            const std::lock_guard lock(connections.mutex);
-            std::erase(connections.open, this);
-        }
-        if (m_http != nullptr)
-            httpClose(m_http);
+        const std::lock_guard lock(connections.mutex);
+        std::erase(connections.open, this);
     }
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    http_t *get() const { return m_http; }
+    http_t *get() const { return m_http.get(); }
     bool interrupted() const { return __atomic_load_n(&m_cancel, __ATOMIC_SEQ_CST) != 0; }
 
     // Ends the connection's waits (for the caller given, or all): with the
@@ -123,7 +121,7 @@ public:
 private:
     // The socket libcups uses now (a reconnect within a call may change it,
     // which is why the interrupting side asks again until the call ends).
-    void shutDown() { ::shutdown(httpGetFd(m_http), SHUT_RDWR); }
+    void shutDown() { ::shutdown(httpGetFd(m_http.get()), SHUT_RDWR); }
 
     // Asked by libcups after each minute without an answer.
     static int keepWaiting(http_t *, void *data)
@@ -132,7 +130,7 @@ private:
     }
 
     const void *m_caller;
-    http_t *m_http = nullptr;
+    std::unique_ptr<http_t, decltype(&httpClose)> m_http{nullptr, httpClose};
     int m_cancel = 0; // read by libcups as it connects; written atomically
 };
 
@@ -245,45 +243,28 @@ bool loginRefused(ipp_status_t status, const LoginScope &login)
            || status == IPP_STATUS_ERROR_NOT_AUTHENTICATED;
 }
 
-// Copies of the destination's options, to hand to libcups.
-class Options {
-public:
-    Options() = default;
-    explicit Options(const std::vector<std::pair<QByteArray, QByteArray>> &options)
-    {
-        for (const auto &[name, value] : options)
-            set(name.constData(), value.constData());
-    }
-    ~Options() { cupsFreeOptions(m_count, m_options); }
-    Options(const Options &) = delete;
-    Options &operator=(const Options &) = delete;
-
-    void set(const char *name, const char *value) { m_count = cupsAddOption(name, value, m_count, &m_options); }
-    int count() const { return m_count; }
-    cups_option_t *get() const { return m_options; }
-
-private:
-    int m_count = 0;
-    cups_option_t *m_options = nullptr;
+// libcups's own arrays and answers, freed by libcups's own functions.
+struct FreeOptions {
+    int count = 0;
+    void operator()(cups_option_t *options) const { cupsFreeOptions(count, options); }
+};
+using OptionArray = std::unique_ptr<cups_option_t, FreeOptions>;
+using DestinationInfo = std::unique_ptr<cups_dinfo_t, decltype(&cupsFreeDestInfo)>;
+struct FreeDestination {
+    void operator()(cups_dest_t *dest) const { cupsFreeDests(1, dest); }
 };
 
-// What libcups answers for a destination, freed with the object.
-class DestinationInfo {
-public:
-    DestinationInfo(http_t *http, cups_dest_t *dest) : m_info(cupsCopyDestInfo(http, dest)) {}
-    ~DestinationInfo()
-    {
-        if (m_info != nullptr)
-            cupsFreeDestInfo(m_info);
-    }
-    DestinationInfo(const DestinationInfo &) = delete;
-    DestinationInfo &operator=(const DestinationInfo &) = delete;
+// Options as libcups takes them; the count is the array's deleter's.
+OptionArray optionArray(const std::vector<std::pair<QByteArray, QByteArray>> &options)
+{
+    int count = 0;
+    cups_option_t *array = nullptr;
+    for (const auto &[name, value] : options)
+        count = cupsAddOption(name.constData(), value.constData(), count, &array);
+    return OptionArray(array, FreeOptions{count});
+}
 
-    cups_dinfo_t *get() const { return m_info; }
-
-private:
-    cups_dinfo_t *m_info;
-};
+int countOf(const OptionArray &options) { return options.get_deleter().count; }
 
 // A size the name gives and a size the printer gives are the same paper
 // when they differ by no more than this (millimetres): labels are named in
@@ -429,8 +410,9 @@ bool takesPdf(http_t *http, cups_dest_t *dest, cups_dinfo_t *info)
 // it does not take is left off, as print dialogs do, rather than have the
 // printer cancel the job), and the paper the pages were laid out for, so
 // that CUPS never scales them.
-void addJobOptions(Options &job, http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const Destination &destination)
+OptionArray jobOptions(http_t *http, cups_dest_t *dest, cups_dinfo_t *info, const Destination &destination)
 {
+    std::vector<std::pair<QByteArray, QByteArray>> job;
     for (const auto &[name, value] : destination.options) {
         if (name == "media" || name == "media-col" || name == "PageRegion"
             || (name == "PageSize" && destination.paper.driverName.isEmpty()))
@@ -438,11 +420,12 @@ void addJobOptions(Options &job, http_t *http, cups_dest_t *dest, cups_dinfo_t *
         if (cupsFindDestSupported(http, dest, info, name.constData()) != nullptr
             && !cupsCheckDestSupported(http, dest, info, name.constData(), value.constData()))
             continue;
-        job.set(name.constData(), value.constData());
+        job.emplace_back(name, value);
     }
     if (!destination.paper.driverName.isEmpty())
-        job.set("PageSize", destination.paper.driverName.constData());
-    job.set("media", destination.paper.media.constData());
+        job.emplace_back("PageSize", destination.paper.driverName);
+    job.emplace_back("media", destination.paper.media);
+    return optionArray(job);
 }
 
 // Reasons CUPS gives for a job that say nothing of why it ended.
@@ -592,7 +575,8 @@ public:
         const LoginScope login(ask, QString::fromUtf8(cupsServer()));
         // The clerk's own default (lpoptions) first, with the options saved
         // for it.
-        cups_dest_t *dest = cupsGetNamedDest(http.get(), nullptr, nullptr);
+        const std::unique_ptr<cups_dest_t, FreeDestination> found(cupsGetNamedDest(http.get(), nullptr, nullptr));
+        cups_dest_t *dest = found.get();
         if (dest == nullptr && login.cancelled()) {
             error = PrinterError(PrintProblem::LoginNeeded, QString::fromUtf8(cupsServer()));
             return {};
@@ -616,14 +600,11 @@ public:
                                                  : destination.queue + '/' + destination.instance);
         for (int i = 0; i < dest->num_options; ++i)
             destination.options.emplace_back(dest->options[i].name, dest->options[i].value);
-        {
-            const DestinationInfo info(http.get(), dest);
-            destination.paper = choosePaper(http.get(), dest, info.get(), regionalMedia);
-            if (!takesPdf(http.get(), dest, info.get()))
-                error = PrinterError(PrintProblem::CannotPrintDocuments, destination.name,
-                                     QStringLiteral("it does not take PDF documents"));
-        }
-        cupsFreeDests(1, dest);
+        const DestinationInfo info(cupsCopyDestInfo(http.get(), dest), cupsFreeDestInfo);
+        destination.paper = choosePaper(http.get(), dest, info.get(), regionalMedia);
+        if (!takesPdf(http.get(), dest, info.get()))
+            error = PrinterError(PrintProblem::CannotPrintDocuments, destination.name,
+                                 QStringLiteral("it does not take PDF documents"));
         return destination;
     }
 
@@ -657,25 +638,24 @@ public:
             return {};
         }
         const LoginScope login(ask, destination.name);
-        Options destinationOptions(destination.options);
+        const OptionArray destinationOptions = optionArray(destination.options);
         QByteArray queue = destination.queue;
         QByteArray instance = destination.instance;
-        cups_dest_t dest{queue.data(), instance.isEmpty() ? nullptr : instance.data(), 0, destinationOptions.count(),
+        cups_dest_t dest{queue.data(), instance.isEmpty() ? nullptr : instance.data(), 0, countOf(destinationOptions),
                          destinationOptions.get()};
-        const DestinationInfo info(http.get(), &dest);
+        const DestinationInfo info(cupsCopyDestInfo(http.get(), &dest), cupsFreeDestInfo);
         if (info.get() == nullptr) {
             error = login.cancelled()
                         ? PrinterError(PrintProblem::LoginNeeded, destination.name)
                         : PrinterError(unlessAbandoned(PrintProblem::Refused), destination.name, lastError());
             return {};
         }
-        Options jobOptions;
-        addJobOptions(jobOptions, http.get(), &dest, info.get(), destination);
+        const OptionArray options = jobOptions(http.get(), &dest, info.get(), destination);
         const QByteArray title = jobName.toUtf8();
 
         int jobId = 0;
         const ipp_status_t created = cupsCreateDestJob(http.get(), &dest, info.get(), &jobId, title.constData(),
-                                                       jobOptions.count(), jobOptions.get());
+                                                       countOf(options), options.get());
         if (created > IPP_STATUS_OK_EVENTS_COMPLETE || jobId <= 0) {
             error = loginRefused(created, login)
                         ? PrinterError(PrintProblem::LoginNeeded, destination.name)

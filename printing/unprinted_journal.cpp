@@ -2,7 +2,6 @@
 #include "printing/unprinted_journal.h"
 
 #include "printing/durable_file.h"
-#include "printing/unprinted_lines_file.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -197,7 +196,7 @@ QString journalFolder()
     // Qt 6.4 knows no state location: the desktop's rule, by hand.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = homeFolder() + QStringLiteral("/.local/state");
+        state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/selvaro-yachts");
 }
 

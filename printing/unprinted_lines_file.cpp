@@ -82,48 +82,22 @@ int nameFile(const QByteArray &from, const QByteArray &to)
 
 } // namespace
 
-QString homeFolder()
+void fillInHome()
 {
     if (!qEnvironmentVariableIsEmpty("HOME"))
-        return QDir::homePath();
+        return;
     struct passwd entry = {};
     struct passwd *found = nullptr;
     std::array<char, 16384> buffer{};
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr
         && found->pw_dir != nullptr)
-        return QFile::decodeName(found->pw_dir);
-    return {};
+        ::setenv("HOME", found->pw_dir, 1);
 }
-
-namespace {
-
-// The documents folder the user's settings name under `home`
-// (user-dirs.dirs), else home/Documents.
-QString documentsFolderIn(const QString &home)
-{
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty())
-        config = home + QStringLiteral("/.config");
-    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
-    if (dirs.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        static const QRegularExpression line(QStringLiteral("^XDG_DOCUMENTS_DIR=\"(.*)\"$"),
-                                             QRegularExpression::MultilineOption);
-        const QRegularExpressionMatch match = line.match(QString::fromUtf8(dirs.readAll()));
-        if (match.hasMatch())
-            return match.captured(1).replace(QStringLiteral("$HOME"), home);
-    }
-    return home + QStringLiteral("/Documents");
-}
-
-} // namespace
 
 QString unprintedLinesFolder()
 {
-    const QString home = homeFolder();
-    const QString documents = qEnvironmentVariableIsEmpty("HOME")
-                                  ? documentsFolderIn(home)
-                                  : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 SavedLines saveUnprintedLines(const reports::PrintDocument &document, const QString &folder, const QString &baseName)

@@ -18,13 +18,14 @@ struct SavedLines {
 };
 
 // Where such files go: the user's documents folder, or the home folder when
-// there is none; with HOME unset, those of the user database's home. It is
-// never created, since the program writes nothing but the file itself.
+// there is none. It is never created, since the program writes nothing but
+// the file itself.
 QString unprintedLinesFolder();
 
-// The user's home: HOME, else the user database's (HOME is unset for
-// services and some su sessions; Qt would then take "/").
-QString homeFolder();
+// Where HOME is unset (services, some su sessions; Qt would then take "/"),
+// sets it to the home the user database names, so that Qt and libcups find
+// the user's folders. Call before any thread starts.
+void fillInHome();
 
 // Writes the document as a PDF, page for page as the printer would have
 // received it, into `folder` as "<baseName>.pdf", or "<baseName> (2).pdf"

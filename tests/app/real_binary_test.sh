@@ -126,7 +126,9 @@ echo "ok: with the $theme theme, the keyboard road works and Exit ended the prog
 # The list keys on Wayland, under weston in this display, where the window
 # beneath an opened list keeps the keyboard; the program's Wayland traffic
 # tells which window has it and when a list or menu opened or closed.
-rm "${saved[0]}"
+# The lines saved at that end are in the journal too, for the next start to
+# print: this start begins without them.
+rm -r "${saved[0]}" "$work/home/.local/state"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=selvaro-keys
 # No key repeat: a key held on a slow machine stays one press.

@@ -57,16 +57,20 @@ TEST(UnprintedLinesFile, AFullDiskGivesTheSystemsReasonAndLeavesNothing)
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
 }
 
-// With HOME unset (a service, su), the folder is in the user database's
-// home, never the root of the file system Qt would take.
+// With HOME unset (a service, su), the home is the user database's, never
+// the root of the file system Qt would take; a HOME given stays.
 TEST(UnprintedLinesFile, WithoutHomeTheUserDatabasesHomeIsUsed)
 {
     const QByteArray home = qgetenv("HOME");
     qunsetenv("HOME");
-    const QString folder = printing::unprintedLinesFolder();
+    printing::fillInHome();
+    const QByteArray filled = qgetenv("HOME");
+    qputenv("HOME", "/given");
+    printing::fillInHome();
+    const QByteArray given = qgetenv("HOME");
     qputenv("HOME", home);
-    const QString own = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
-    EXPECT_TRUE(folder == own || QFileInfo(folder).dir().path() == own) << folder.toStdString();
+    EXPECT_EQ(QFile::decodeName(filled), QFile::decodeName(::getpwuid(::getuid())->pw_dir));
+    EXPECT_EQ(given, QByteArray("/given"));
 }
 
 } // namespace
