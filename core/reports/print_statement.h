@@ -51,9 +51,12 @@ public:
     PrintStatement &nextZone() { return append<QString>(QString(), Separator::NextZone); }
     PrintStatement &endLine();
 
-    PrintStatement &add(PrintItem item, Separator separator = Separator::Continue, bool figure = false)
+    // T is one of PrintItem's kinds: QString, std::int16_t or MoveToColumn.
+    template <typename T>
+    PrintStatement &add(T item, Separator separator = Separator::Continue, bool figure = false)
     {
-        m_elements.push_back({std::move(item), separator, figure});
+        append<T>(std::move(item), separator);
+        m_elements.back().figure = figure;
         return *this;
     }
 
