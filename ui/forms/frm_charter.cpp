@@ -4,11 +4,11 @@
 #include "core/accounting/pricing.h"
 #include "core/accounting/rate_table.h"
 #include "core/accounting/running_totals.h"
+#include "core/platform/errors.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/default_button.h"
 #include "ui/widgets/field_text_guard.h"
 #include "ui/widgets/screen_reader.h"
-#include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/command_guard.h"
@@ -211,9 +211,9 @@ void frmCharter::cmdOK_Click()
 {
     double hours = 0.0;
     try {
-        hours = platform::readNumber(txtHours->text().toStdString());
-    } catch (const platform::OverflowError &) {
-        MsgBox(m_program, words::charterRefused(platform::OverflowError(platform::Fault::HoursTooLarge)), vbExclamation);
+        hours = accounting::readHours(txtHours->text().toStdString());
+    } catch (const platform::OverflowError &error) {
+        MsgBox(m_program, words::charterRefused(error), vbExclamation);
         txtHours->setFocus();
         return;
     }
@@ -232,7 +232,7 @@ void frmCharter::cmdOK_Click()
         cboSize->setFocus();
         return;
     }
-    if (!acceptCharter())
+    if (!acceptCharter(hours))
         txtHours->setFocus();
 }
 
@@ -240,7 +240,7 @@ void frmCharter::cmdOK_Click()
 // is worked out before anything changes, so a refused charter leaves the
 // totals, the charge, the yacht list, the print document and the fields as
 // they were.
-bool frmCharter::acceptCharter()
+bool frmCharter::acceptCharter(double hours)
 {
     accounting::CharterPrice price;
     accounting::RunningTotals totals = m_program.totals();
@@ -250,8 +250,7 @@ bool frmCharter::acceptCharter()
     const bool typedType = cboYacht->listIndex() == -1;
     const QString yachtType = typedType ? cboYacht->text() : cboYacht->list(cboYacht->listIndex());
     try {
-        price = accounting::priceCharter(txtHours->text().toStdString(), cboSize->text().toStdString(),
-                                         &frmCharter::RateForSize);
+        price = accounting::priceCharter(hours, cboSize->text().toStdString());
         totals.recordCharter(price.hours, price.charge);
         const platform::RegionalFormat &format = m_program.format();
         hoursText = format.formatNumber(price.hours, 1);

@@ -78,11 +78,14 @@ protected:
     void reject() override;
 
 private:
+    // The hourly rate of a size, as the rate table has it; pricing reads
+    // the table itself.
     static platform::Currency RateForSize(const std::int16_t &size);
 
     void createMenu();
     void createControls();
-    bool acceptCharter();
+    // Prices the hours read from the hours field, as validated.
+    bool acceptCharter(double hours);
     void noteWindowActivated(QWindow *window);
 
     ui::Program &m_program;
