@@ -7,19 +7,16 @@
 #include "ui/message_boxes.h"
 #include "ui/program.h"
 #include "ui/life/print_wait.h"
+#include "ui/life/worker_thread.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace ui {
@@ -94,30 +91,12 @@ public:
 
     void waitFor(const std::function<void()> &work) override
     {
-        std::exception_ptr failure;
-        bool finished = false;
-        std::mutex mutex;
-        std::condition_variable done;
-        std::thread worker([&] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            const std::lock_guard lock(mutex);
-            finished = true;
-            done.notify_one();
-        });
-        {
-            std::unique_lock lock(mutex);
-            // Asked again until the calls are through, in case libcups was
-            // just reconnecting as they were abandoned.
-            while (!done.wait_until(lock, std::max(m_until, Clock::now() + kAskAgain), [&] { return finished; }))
-                printing::cups::abandonWaits();
-        }
-        worker.join();
-        if (failure)
-            std::rethrow_exception(failure);
+        WorkerThread worker(work);
+        // Asked again until the calls are through, in case libcups was just
+        // reconnecting as they were abandoned.
+        while (!worker.endedBy(std::max(m_until, Clock::now() + kAskAgain)))
+            printing::cups::abandonWaits();
+        worker.finish();
     }
 
 private:
