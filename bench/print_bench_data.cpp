@@ -20,7 +20,7 @@ Charter nextCharter(int index, accounting::RunningTotals &totals, const platform
     const std::int16_t size = accounting::kRateTable[static_cast<std::size_t>(index % 7)].sizeInFeet;
     const int tenths = 5 + (index * 7) % 95;
     const std::string hours = std::to_string(tenths / 10) + '.' + std::to_string(tenths % 10);
-    const auto price = accounting::priceCharter(hours, std::to_string(size));
+    const auto price = accounting::priceCharter(accounting::readHours(hours), std::to_string(size));
     totals.recordCharter(price.hours, price.charge);
     return {QStringLiteral("Customer %1").arg(index + 1, 5, 10, QLatin1Char('0')),
             QString::fromLatin1(kTypes[static_cast<std::size_t>(index % 8)]), size,

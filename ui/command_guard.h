@@ -8,26 +8,28 @@
 
 namespace ui {
 
-class Program;
+// Not even the box that tells of a shortage could be shown: a trace on
+// standard error, which needs no memory and throws nothing.
+void noteShortageUntold() noexcept;
 
-// Tells the clerk about a fault that stopped a command; the program goes on.
-// A fault the program knows is worded for it; anything else (memory, a
-// thread that could not start) is told as a shortage. Nothing escapes into
-// Qt's event loop.
-void reportFault(ui::Program &program, const platform::PlatformError &error);
-void reportShortage(ui::Program &program);
-
-// A slot that runs a window's handler and reports whatever it throws, for
-// connecting a button or menu item to the handler.
+// A slot that runs a window's handler and has the window tell the clerk,
+// through its commandStopped(fault), whatever stopped it: a fault the
+// program knows, or anything else (memory, a thread that could not start)
+// as no fault, a shortage. The program goes on; nothing escapes into Qt's
+// event loop.
 template <typename Form> auto guarded(Form *form, void (Form::*handler)())
 {
     return [form, handler] {
         try {
             (form->*handler)();
         } catch (const platform::PlatformError &error) {
-            reportFault(form->program(), error);
+            form->commandStopped(&error);
         } catch (...) {
-            reportShortage(form->program());
+            try {
+                form->commandStopped(nullptr);
+            } catch (...) {
+                noteShortageUntold();
+            }
         }
     };
 }

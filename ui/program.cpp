@@ -8,14 +8,11 @@
 #include "ui/forms/frm_main.h"
 #include "ui/life/display_gone.h"
 #include "ui/life/earlier_runs.h"
-#include "ui/life/end_of_day_printing.h"
 #include "ui/life/end_requests.h"
 #include "ui/life/print_wait.h"
 #include "ui/widgets/program_icon.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QProgressDialog>
 
 #include <utility>
 
@@ -42,7 +39,8 @@ Program::Program(Parts parts, platform::RegionalFormat format) : Program(std::mo
 
 Program::Program(Parts parts)
     : m_printer(std::make_unique<printing::PrintService>(std::move(parts.sender))),
-      m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes)
+      m_messageBoxes(parts.messageBoxes ? parts.messageBoxes : &m_realBoxes),
+      m_endOfDay(*m_printer, *m_messageBoxes, m_realBoxes)
 {
     m_printer->setWatcherFactory([] {
         return std::make_unique<PrintProgress>(PrintProgress::Words{.waiting = &forms::words::waitingForPrintService,
@@ -96,61 +94,23 @@ int Program::run()
     endOnTerminationSignals([this] { end(); });
     endOnQuitRequest([this] { end(); });
     // Before a logout it sends them without ending.
-    commitWaitingLinesOnSessionRequest(*this);
+    m_endOfDay.commitWaitingLinesOnSessionRequest();
     // With the display gone (the X server, the Wayland compositor), Qt ends
     // the program at once, past the end below; the lines still go out, and
     // no window is touched.
-    const DisplayGoneHook displayGone([this] { printWaitingLinesWithoutDisplay(*this); });
+    const DisplayGoneHook displayGone([this] { m_endOfDay.printWaitingLinesWithoutDisplay(); });
     // What an earlier run left unprinted, once the main window is up.
     if (m_printsEarlierRuns)
         QMetaObject::invokeMethod(
             qApp, [this] { printEarlierRuns(*this); }, Qt::QueuedConnection);
     const int status = QApplication::exec();
-    printWaitingLinesAtEnd(*this);
+    m_endOfDay.printWaitingLinesAtEnd();
     return status;
 }
 
 void Program::showMainWindow()
 {
     frmMain().show();
-}
-
-void Program::end()
-{
-    // Once the loop has stopped, a second request (a signal while the lines
-    // go out at the end) must not stop the message boxes that follow.
-    if (std::exchange(m_ending, true))
-        return;
-    // Every line CUPS has not taken (a summary on its way, lines waiting)
-    // is on disk before anything is waited for or shown, so that a kill
-    // meanwhile (a session manager's, after its timeout) loses none.
-    if (m_printer->hasWaitingLines())
-        keepUnprintedLinesSafe();
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *shown : windows)
-        if (!qobject_cast<QProgressDialog *>(shown))
-            shown->hide();
-    exitWhenIdle();
-}
-
-const printing::SavedLines &Program::keepUnprintedLinesSafe()
-{
-    return m_keptAtEnd.keep(*m_printer, forms::words::unprintedLinesFileName(QDateTime::currentDateTime()));
-}
-
-void Program::exitWhenIdle()
-{
-    // Stopping the loop while a document goes out would make every message
-    // box after it return at once, unseen: what became of the document
-    // (a stopped printer holding it, say) must be told first.
-    if (!m_printer->isSending()) {
-        // Kept only while lines still wait.
-        if (!m_printer->hasWaitingLines())
-            m_keptAtEnd.remove();
-        QCoreApplication::exit(0);
-        return;
-    }
-    m_printer->afterSending(m_printer.get(), [this] { exitWhenIdle(); });
 }
 
 } // namespace ui

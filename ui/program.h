@@ -8,13 +8,16 @@
 //     ├─ RegionalFormat       numbers and money by the user's settings (core/platform)
 //     ├─ PrintService         the one current print document and its printer (printing)
 //     ├─ MessageBoxPresenter  how the windows' message boxes are shown (ui/message_boxes.h)
+//     ├─ EndOfDay             its end, and the lines still waiting then (ui/life)
 //     └─ frmMain, frmCharter, frmAbout   one instance each, created hidden on
-//                             first reference, destroyed newest first (ui/forms)
+//                             first reference, destroyed newest first (ui/forms);
+//                             they reach the program as their forms::Owner
 
 #include "core/accounting/running_totals.h"
 #include "core/platform/regional_format.h"
 #include "printing/print_service.h"
-#include "ui/life/lines_kept_at_end.h"
+#include "ui/forms/owner.h"
+#include "ui/life/end_of_day_printing.h"
 #include "ui/message_boxes.h"
 
 #include <QIcon>
@@ -26,14 +29,12 @@
 class QWidget;
 
 namespace forms {
-class frmAbout;
-class frmCharter;
 class frmMain;
 }
 
 namespace ui {
 
-class Program {
+class Program final : public forms::Owner {
 public:
     struct Parts {
         // Where documents go; the default printer when null.
@@ -52,65 +53,51 @@ public:
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
-    accounting::RunningTotals &totals() { return m_totals; }
-    const platform::RegionalFormat &format();
-    printing::PrintService &printer() { return *m_printer; }
-    MessageBoxPresenter &messageBoxes() { return *m_messageBoxes; }
+    accounting::RunningTotals &totals() override { return m_totals; }
+    const platform::RegionalFormat &format() override;
+    printing::PrintService &printer() override { return *m_printer; }
+    MessageBoxPresenter &messageBoxes() override { return *m_messageBoxes; }
     // Message boxes that must be seen and that the end closed, shown again
     // once the event loop has stopped; with no display left, their texts
     // (and those of such boxes still open) for standard error.
     void showMessagesCutShort() { m_realBoxes.presentCutShort(); }
     QStringList unreadMessages() const { return m_realBoxes.unread(); }
     // The icon of every window, in the sizes window managers draw.
-    const QIcon &icon();
+    const QIcon &icon() override;
 
     forms::frmMain &frmMain();
-    forms::frmCharter &frmCharter();
-    forms::frmAbout &frmAbout();
+    forms::frmCharter &frmCharter() override;
+    forms::frmAbout &frmAbout() override;
     bool hasCharterWindow() const { return m_charter != nullptr; }
-    // Shows the main window modeless, for windows that return to it.
-    void showMainWindow();
+    void showMainWindow() override;
 
     // Runs the program until it ends, however it ends (Exit, the system's
     // signals, the session manager, the display gone), the waiting lines
     // printed or saved at every end; returns the exit status.
     int run();
 
-    // Ends the program: every line CUPS has not taken is put on disk first,
-    // then every window is hidden and the event loop stops; nothing is
-    // asked. A document on its way goes out first, and what became of it is
-    // told (the progress window stays meanwhile). Asked again once ending,
-    // it changes nothing.
-    void end();
-    bool isEnding() const { return m_ending; }
-    // Puts every line CUPS has not taken on disk, unless the file kept at
-    // the end holds exactly those already, so that a kill before CUPS takes
-    // them loses none.
-    const printing::SavedLines &keepUnprintedLinesSafe();
-    // That file, while it exists.
-    LinesKeptAtEnd &linesKeptAtEnd() { return m_keptAtEnd; }
+    // Ends the program (EndOfDay::end).
+    void end() override { m_endOfDay.end(); }
+    EndOfDay &endOfDay() { return m_endOfDay; }
 
 private:
     template <typename Form> Form &window(Form *&instance);
 
     explicit Program(Parts parts);
-    // Stops the event loop once no document is on its way.
-    void exitWhenIdle();
 
     accounting::RunningTotals m_totals;
     std::unique_ptr<platform::RegionalFormat> m_format;
     std::unique_ptr<printing::PrintService> m_printer;
     QMessageBoxPresenter m_realBoxes;
     MessageBoxPresenter *m_messageBoxes;
+    EndOfDay m_endOfDay;
     QIcon m_icon;
 
     forms::frmMain *m_main = nullptr;
     forms::frmCharter *m_charter = nullptr;
     forms::frmAbout *m_about = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windowsInCreationOrder;
-    bool m_ending = false;
     bool m_printsEarlierRuns = false; // a journal of its own, so earlier runs' too
-    LinesKeptAtEnd m_keptAtEnd;
 };
 
 } // namespace ui

@@ -6,31 +6,40 @@
 #include "core/platform/errors.h"
 
 namespace accounting {
+namespace {
 
-// Two field texts side by side, as the entry window hands them over; the
-// pricing tests pin which is which.
-// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
-CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText, RateLookup rateForSize)
+// Runs `compute`, telling an overflow as the fault named, since the clerk is
+// told which value left its range.
+template <typename Compute> auto overflowAs(platform::Fault fault, const char *what, Compute compute)
 {
-    CharterPrice price;
     try {
-        price.hours = platform::Currency::fromDouble(platform::readNumber(hoursText));
+        return compute();
     } catch (const platform::OverflowError &) {
-        throw platform::OverflowError(platform::Fault::HoursTooLarge, "hours out of range");
+        throw platform::OverflowError(fault, what);
     }
-    price.size = platform::textToInt16(sizeText);
-    price.rate = rateForSize(price.size);
-    try {
-        price.charge = price.rate * price.hours;
-    } catch (const platform::OverflowError &) {
-        throw platform::OverflowError(platform::Fault::ChargeTooLarge, "charge out of range");
-    }
-    return price;
 }
 
-CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText)
+auto overflowAsHours(auto compute)
 {
-    return priceCharter(hoursText, sizeText, &rateForSize);
+    return overflowAs(platform::Fault::HoursTooLarge, "hours out of range", compute);
+}
+
+} // namespace
+
+double readHours(std::string_view hoursText)
+{
+    return overflowAsHours([hoursText] { return platform::readNumber(hoursText); });
+}
+
+CharterPrice priceCharter(double hours, std::string_view sizeText)
+{
+    CharterPrice price;
+    price.hours = overflowAsHours([hours] { return platform::Currency::fromDouble(hours); });
+    price.size = platform::textToInt16(sizeText);
+    price.rate = rateForSize(price.size);
+    price.charge = overflowAs(platform::Fault::ChargeTooLarge, "charge out of range",
+                              [&price] { return price.rate * price.hours; });
+    return price;
 }
 
 } // namespace accounting

@@ -15,13 +15,15 @@ struct CharterPrice {
     platform::Currency charge; // rate x hours, exact
 };
 
-using RateLookup = platform::Currency (*)(const std::int16_t &size);
+// The text of the hours field read once, leniently, as the number the entry
+// window checks and priceCharter then prices. Throws OverflowError
+// (HoursTooLarge) for a number beyond the double range.
+double readHours(std::string_view hoursText);
 
-// Prices one charter from the texts of the hours field and of the chosen
-// size: hours read leniently and rounded to Currency, the size converted to a
-// 16-bit integer, its hourly rate looked up, then rate x hours. Throws
-// OverflowError when the hours or the charge leave the Currency range.
-CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText, RateLookup rateForSize);
-CharterPrice priceCharter(std::string_view hoursText, std::string_view sizeText);
+// Prices one charter from the hours read and the text of the chosen size:
+// hours rounded to Currency, the size converted to a 16-bit integer, its
+// hourly rate from the rate table, then rate x hours. Throws OverflowError
+// when the hours or the charge leave the Currency range.
+CharterPrice priceCharter(double hours, std::string_view sizeText);
 
 } // namespace accounting

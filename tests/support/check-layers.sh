@@ -7,7 +7,8 @@
 # printing: Widgets, Print Support; ui: Print Support, which the program
 # does without), or when a layer's sources are compiled with the include
 # paths of those modules, which is what keeps such includes from compiling
-# at all there.
+# at all there. Within ui, only the program itself includes ui/program.h,
+# and the command guard leaves the clerk's words to the windows.
 set -euo pipefail
 source_dir=$1 build_dir=$2
 failures=0
@@ -17,11 +18,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 widgets='<(QtWidgets/|QApplication>|QWidget>|QDialog>|QMessageBox>|QProgressDialog>|QMainWindow>)'
 print_support='<(QtPrintSupport/|QPrinter>|QPrinterInfo>|QPrintDialog>|QPrintPreview[A-Za-z]*>|QPageSetupDialog>)'
 declare -A above=([core]="(\"(printing|ui|app)/|<Qt(Gui|Widgets|PrintSupport)/)"
-  [printing]="(\"(ui|app)/|$widgets|$print_support)" [ui]="(\"app/|$print_support)")
-for layer in core printing ui; do
+  [printing]="(\"(ui|app)/|$widgets|$print_support)" [ui]="(\"app/|$print_support)"
+  # Within ui: the windows and the program's life reach the program through
+  # forms::Owner, and the windows word what stopped a command.
+  [ui/forms]='"ui/program\.h"' [ui/life]='"ui/program\.h"' [ui/widgets]='"ui/program\.h"'
+  [ui/command_guard.h]='"ui/(program|forms/clerk_words)\.h"' [ui/command_guard.cpp]='"ui/(program|forms/clerk_words)\.h"')
+for layer in core printing ui ui/forms ui/life ui/widgets ui/command_guard.h ui/command_guard.cpp; do
   while IFS= read -r hit; do
     fail "$hit includes a layer above $layer"
-  done < <(grep -rnE "#include ${above[$layer]}" "$source_dir/$layer" || true)
+  done < <(grep -rnHE "#include ${above[$layer]}" "$source_dir/$layer" || true)
 done
 
 # Compile commands: each source with the Qt modules its layer links.

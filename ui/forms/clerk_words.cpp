@@ -74,17 +74,14 @@ QString charterRefused(const platform::PlatformError &error)
     return QStringLiteral("This charter was not accepted: %1.\n\nNothing was changed.").arg(faultCause(error));
 }
 
-QString commandStopped(const platform::PlatformError &error)
+QString commandStopped(const platform::PlatformError *fault)
 {
-    if (const auto *printing = dynamic_cast<const printing::PrinterError *>(&error))
+    if (fault == nullptr)
+        return QStringLiteral("The command could not be finished: the computer ran short of memory or of another "
+                              "resource. Try again, or end other programs first.");
+    if (const auto *printing = dynamic_cast<const printing::PrinterError *>(fault))
         return documentNotPrinted(*printing);
-    return QStringLiteral("The command was not carried out: %1.").arg(faultCause(error));
-}
-
-QString commandStoppedShortOfResources()
-{
-    return QStringLiteral("The command could not be finished: the computer ran short of memory or of another "
-                          "resource. Try again, or end other programs first.");
+    return QStringLiteral("The command was not carried out: %1.").arg(faultCause(*fault));
 }
 
 QString printerFaultCause(const printing::PrinterError &error)

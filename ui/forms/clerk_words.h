@@ -37,9 +37,9 @@ QString noDataToSummarize();
 // other command that could not be done.
 QString faultCause(const platform::PlatformError &error);
 QString charterRefused(const platform::PlatformError &error);
-QString commandStopped(const platform::PlatformError &error);
-// A command stopped by anything else (memory, a thread that could not start).
-QString commandStoppedShortOfResources();
+// A command stopped by anything else (memory, a thread that could not start)
+// has no fault.
+QString commandStopped(const platform::PlatformError *fault);
 
 // Printing.
 QString printerFaultCause(const printing::PrinterError &error);

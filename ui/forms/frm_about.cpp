@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/forms/frm_about.h"
 
-#include "ui/program.h"
 #include "ui/widgets/window_setup.h"
 #include "ui/widgets/twips.h"
 
@@ -32,9 +31,9 @@ QLabel *placeLabel(QWidget *window, const char *name, const QString &text, QRect
 
 } // namespace
 
-frmAbout::frmAbout(ui::Program &program)
+frmAbout::frmAbout(Owner &owner)
 {
-    ui::setUpWindow(*this, "frmAbout", QStringLiteral("About Selvaro's Yacht Charter Project"), program.icon());
+    ui::setUpWindow(*this, "frmAbout", QStringLiteral("About Selvaro's Yacht Charter Project"), owner.icon());
     ui::fillBackground(*this, QColor(192, 192, 192));
     setFont(ui::uiFont(8.25));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/forms/owner.h"
+
 #include <QDialog>
 
 class QLabel;
 class QPushButton;
-
-namespace ui {
-class Program;
-}
 
 namespace forms {
 
@@ -16,8 +14,8 @@ namespace forms {
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    // Created hidden by the program on first reference (ui::Program).
-    explicit frmAbout(ui::Program &program);
+    // Created hidden by its owner on first reference.
+    explicit frmAbout(Owner &owner);
 
     QLabel *lblTitle = nullptr;
     QLabel *lblProName = nullptr;

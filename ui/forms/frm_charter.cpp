@@ -4,15 +4,16 @@
 #include "core/accounting/pricing.h"
 #include "core/accounting/rate_table.h"
 #include "core/accounting/running_totals.h"
+#include "core/platform/errors.h"
+#include "core/platform/regional_format.h"
+#include "printing/print_service.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/default_button.h"
 #include "ui/widgets/field_text_guard.h"
 #include "ui/widgets/screen_reader.h"
-#include "core/platform/conversions.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/command_guard.h"
-#include "ui/program.h"
 #include "ui/widgets/window_setup.h"
 #include "ui/widgets/twips.h"
 #include "core/reports/layouts.h"
@@ -83,9 +84,9 @@ bool isKey(const QEvent *event, std::initializer_list<int> keys)
 
 } // namespace
 
-frmCharter::frmCharter(ui::Program &program) : m_program(program)
+frmCharter::frmCharter(Owner &owner) : m_owner(owner)
 {
-    ui::setUpWindow(*this, "frmCharter", QStringLiteral("New Charter Form"), program.icon());
+    ui::setUpWindow(*this, "frmCharter", QStringLiteral("New Charter Form"), owner.icon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(ui::uiFont(8.25, true));
@@ -211,28 +212,28 @@ void frmCharter::cmdOK_Click()
 {
     double hours = 0.0;
     try {
-        hours = platform::readNumber(txtHours->text().toStdString());
-    } catch (const platform::OverflowError &) {
-        MsgBox(m_program, words::charterRefused(platform::OverflowError(platform::Fault::HoursTooLarge)), vbExclamation);
+        hours = accounting::readHours(txtHours->text().toStdString());
+    } catch (const platform::OverflowError &error) {
+        MsgBox(m_owner, words::charterRefused(error), vbExclamation);
         txtHours->setFocus();
         return;
     }
     if (!(hours > 0.0)) {
-        MsgBox(m_program, words::enterHours(), vbOKOnly, words::missingDataTitle());
+        MsgBox(m_owner, words::enterHours(), vbOKOnly, words::missingDataTitle());
         txtHours->setFocus();
         return;
     }
     if (cboYacht->text().isEmpty()) {
-        MsgBox(m_program, words::selectYachtType(), vbQuestion, words::missingDataTitle());
+        MsgBox(m_owner, words::selectYachtType(), vbQuestion, words::missingDataTitle());
         cboYacht->setFocus();
         return;
     }
     if (cboSize->listIndex() == -1) {
-        MsgBox(m_program, words::selectSize(), vbQuestion, words::missingDataTitle());
+        MsgBox(m_owner, words::selectSize(), vbQuestion, words::missingDataTitle());
         cboSize->setFocus();
         return;
     }
-    if (!acceptCharter())
+    if (!acceptCharter(hours))
         txtHours->setFocus();
 }
 
@@ -240,30 +241,29 @@ void frmCharter::cmdOK_Click()
 // is worked out before anything changes, so a refused charter leaves the
 // totals, the charge, the yacht list, the print document and the fields as
 // they were.
-bool frmCharter::acceptCharter()
+bool frmCharter::acceptCharter(double hours)
 {
     accounting::CharterPrice price;
-    accounting::RunningTotals totals = m_program.totals();
+    accounting::RunningTotals totals = m_owner.totals();
     reports::PrintStatement line;
     QString hoursText;
     QString chargeText;
     const bool typedType = cboYacht->listIndex() == -1;
     const QString yachtType = typedType ? cboYacht->text() : cboYacht->list(cboYacht->listIndex());
     try {
-        price = accounting::priceCharter(txtHours->text().toStdString(), cboSize->text().toStdString(),
-                                         &frmCharter::RateForSize);
+        price = accounting::priceCharter(hours, cboSize->text().toStdString());
         totals.recordCharter(price.hours, price.charge);
-        const platform::RegionalFormat &format = m_program.format();
+        const platform::RegionalFormat &format = m_owner.format();
         hoursText = format.formatNumber(price.hours, 1);
         chargeText = format.formatCurrency(price.charge);
         line = reports::charterLine(txtName->text(), yachtType, price.size, hoursText, chargeText);
     } catch (const platform::PlatformError &error) {
-        MsgBox(m_program, words::charterRefused(error), vbExclamation);
+        MsgBox(m_owner, words::charterRefused(error), vbExclamation);
         return false;
     }
 
     mcurCharge = price.charge;
-    m_program.totals() = totals;
+    m_owner.totals() = totals;
     if (typedType) {
         cboYacht->addListItem(yachtType);
         cboYacht->setListIndex(cboYacht->newIndex());
@@ -271,10 +271,10 @@ bool frmCharter::acceptCharter()
     // Print Yacht Types on the main window follows the waiting lines.
     const QString name = txtName->text();
     // On disk before the fields clear and the clerk hears it was accepted.
-    const int kept = m_program.printer().print(line, printing::JournalTotals::of(totals));
+    const int kept = m_owner.printer().print(line, printing::JournalTotals::of(totals));
     cmdClear_Click();
     if (kept != 0 && !std::exchange(m_toldNotKeptSafe, true))
-        MsgBox(m_program, words::linesNotKeptSafe(kept), vbExclamation);
+        MsgBox(m_owner, words::linesNotKeptSafe(kept), vbExclamation);
     // Told last, so that nothing said about the cleared fields cuts it off;
     // the clerk goes straight on with the next charter.
     m_announcer->announce(words::charterAccepted(name, hoursText, chargeText));
@@ -297,13 +297,13 @@ void frmCharter::cmdCancel_Click()
     cboYacht->setListIndex(-1);
     cboSize->setListIndex(-1);
     hide();
-    m_program.showMainWindow();
+    m_owner.showMainWindow();
 }
 
 void frmCharter::mnuEditAddYachtType_Click()
 {
     if (cboYacht->text().isEmpty()) {
-        MsgBox(m_program, words::enterNewYachtType(), vbQuestion, words::missingDataTitle());
+        MsgBox(m_owner, words::enterNewYachtType(), vbQuestion, words::missingDataTitle());
         return;
     }
     cboYacht->addListItem(cboYacht->text());
@@ -314,7 +314,7 @@ void frmCharter::mnuEditRemoveYachtType_Click()
     // Typed text that is not an entry has nothing to remove: answered as an
     // empty box is.
     if (cboYacht->text().isEmpty() || cboYacht->listIndex() == -1) {
-        MsgBox(m_program, words::selectYachtTypeToRemove(), vbQuestion, words::missingDataTitle());
+        MsgBox(m_owner, words::selectYachtTypeToRemove(), vbQuestion, words::missingDataTitle());
         return;
     }
     cboYacht->removeListItem(cboYacht->listIndex());
@@ -322,7 +322,12 @@ void frmCharter::mnuEditRemoveYachtType_Click()
 
 void frmCharter::mnuEditDisplayCountofYachtTypes_Click()
 {
-    MsgBox(m_program, words::yachtTypeCount(cboYacht->listCount()), vbOKOnly);
+    MsgBox(m_owner, words::yachtTypeCount(cboYacht->listCount()), vbOKOnly);
+}
+
+void frmCharter::commandStopped(const platform::PlatformError *fault)
+{
+    MsgBox(m_owner, words::commandStopped(fault), vbExclamation);
 }
 
 

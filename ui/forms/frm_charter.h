@@ -5,6 +5,7 @@
 #ifndef Q_MOC_RUN
 #include "core/platform/currency.h"
 #endif
+#include "ui/forms/owner.h"
 
 #include <QDialog>
 
@@ -18,10 +19,12 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 
+namespace platform {
+class PlatformError;
+}
 namespace ui {
 class Announcer;
 class ComboBox;
-class Program;
 }
 
 namespace forms {
@@ -32,9 +35,10 @@ namespace forms {
 class frmCharter : public QDialog {
     Q_OBJECT
 public:
-    // Created hidden by the program on first reference (ui::Program).
-    explicit frmCharter(ui::Program &program);
-    ui::Program &program() { return m_program; }
+    // Created hidden by its owner on first reference.
+    explicit frmCharter(Owner &owner);
+    // Tells the clerk what stopped a command (ui::guarded).
+    void commandStopped(const platform::PlatformError *fault);
 
     QMenuBar *menuBar = nullptr;
     QMenu *mnuEdit = nullptr;
@@ -78,14 +82,17 @@ protected:
     void reject() override;
 
 private:
+    // The hourly rate of a size, as the rate table has it; pricing reads
+    // the table itself.
     static platform::Currency RateForSize(const std::int16_t &size);
 
     void createMenu();
     void createControls();
-    bool acceptCharter();
+    // Prices the hours read from the hours field, as validated.
+    bool acceptCharter(double hours);
     void noteWindowActivated(QWindow *window);
 
-    ui::Program &m_program;
+    Owner &m_owner;
     // Tells a screen reader of each charter accepted.
     ui::Announcer *m_announcer = nullptr;
 

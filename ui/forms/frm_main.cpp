@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "ui/forms/frm_main.h"
 
+#include "core/accounting/running_totals.h"
 #include "core/reports/layouts.h"
+#include "printing/print_service.h"
 #include "printing/program_info.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/forms/msg_box.h"
 #include "ui/forms/frm_about.h"
 #include "ui/forms/frm_charter.h"
 #include "ui/command_guard.h"
-#include "ui/program.h"
+#include "ui/message_boxes.h"
 #include "ui/widgets/combo_box.h"
 #include "ui/widgets/program_icon.h"
 #include "ui/widgets/screen_reader.h"
@@ -21,9 +23,9 @@
 
 namespace forms {
 
-frmMain::frmMain(ui::Program &program) : m_program(program)
+frmMain::frmMain(Owner &owner) : m_owner(owner)
 {
-    ui::setUpWindow(*this, "frmMain", program_info::title(), program.icon());
+    ui::setUpWindow(*this, "frmMain", program_info::title(), owner.icon());
     // What a screen reader says as the window comes back: which window,
     // and the keys that work in it.
     setAccessibleName(words::mainWindowName());
@@ -31,12 +33,12 @@ frmMain::frmMain(ui::Program &program) : m_program(program)
     createMenus();
     menuBar()->setAccessibleName(words::mainMenuName());
     // The yacht list prints only while no charter line waits for a summary.
-    connect(&program.printer(), &printing::PrintService::waitingLinesChanged, this,
+    connect(&owner.printer(), &printing::PrintService::waitingLinesChanged, this,
             [this](bool waiting) { mnuFilePrintYachtType->setEnabled(!waiting); });
-    mnuFilePrintYachtType->setEnabled(!program.printer().hasWaitingLines());
+    mnuFilePrintYachtType->setEnabled(!owner.printer().hasWaitingLines());
     // A document the printer dropped after taking it is told when it is known.
-    connect(&program.printer(), &printing::PrintService::jobDropped, this, [this](const printing::DroppedJob &dropped) {
-        ui::tellOutcome(m_program.messageBoxes(), words::jobDropped(dropped));
+    connect(&owner.printer(), &printing::PrintService::jobDropped, this, [this](const printing::DroppedJob &dropped) {
+        ui::tellOutcome(m_owner.messageBoxes(), words::jobDropped(dropped));
     });
 
     auto *client = new QWidget(this);
@@ -79,21 +81,21 @@ void frmMain::createMenus()
 void frmMain::mnuFileNewCharter_Click()
 {
     hide();
-    m_program.frmCharter().showModal();
+    m_owner.frmCharter().showModal();
 }
 
 void frmMain::mnuFilePrintSummary_Click()
 {
     if (putOffWhileSending(&frmMain::mnuFilePrintSummary_Click))
         return;
-    const accounting::RunningTotals &totals = m_program.totals();
+    const accounting::RunningTotals &totals = m_owner.totals();
     if (totals.charterCount() == 0) {
-        MsgBox(m_program, words::noDataToSummarize(), vbOKOnly, words::errorTitle());
+        MsgBox(m_owner, words::noDataToSummarize(), vbOKOnly, words::errorTitle());
         return;
     }
-    const auto figures = totals.summaryFigures(m_program.format());
+    const auto figures = totals.summaryFigures(m_owner.format());
     // Print Yacht Types comes back by itself once no line waits.
-    const printing::PrintOutcome outcome = m_program.printer().printAndEndDoc(
+    const printing::PrintOutcome outcome = m_owner.printer().printAndEndDoc(
         reports::summary(figures.averageText, figures.revenueText), words::jobChartersAndSummary());
     if (printed(outcome))
         tellSent(outcome, words::summarySent(outcome.printer));
@@ -103,27 +105,32 @@ void frmMain::mnuFilePrintYachtType_Click()
 {
     if (putOffWhileSending(&frmMain::mnuFilePrintYachtType_Click))
         return;
-    const QStringList types = m_program.frmCharter().cboYacht->entries();
+    const QStringList types = m_owner.frmCharter().cboYacht->entries();
     const printing::PrintOutcome outcome =
-        m_program.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList());
+        m_owner.printer().printAndEndDoc(reports::yachtList(types), words::jobYachtList());
     if (printed(outcome))
         tellSent(outcome, words::yachtListSent(outcome.printer));
 }
 
 void frmMain::mnuFileExit_Click()
 {
-    m_program.end();
+    m_owner.end();
 }
 
 void frmMain::mnuHelpAbout_Click()
 {
-    ui::showModalOver(m_program.frmAbout(), *this);
+    ui::showModalOver(m_owner.frmAbout(), *this);
+}
+
+void frmMain::commandStopped(const platform::PlatformError *fault)
+{
+    MsgBox(m_owner, words::commandStopped(fault), vbExclamation);
 }
 
 
 bool frmMain::printed(const printing::PrintOutcome &outcome)
 {
-    ui::MessageBoxPresenter &boxes = m_program.messageBoxes();
+    ui::MessageBoxPresenter &boxes = m_owner.messageBoxes();
     if (outcome.error)
         ui::tellOutcome(boxes, words::documentNotPrinted(*outcome.error));
     else if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
@@ -142,7 +149,7 @@ void frmMain::tellSent(const printing::PrintOutcome &outcome, const QString &sen
 
 bool frmMain::putOffWhileSending(void (frmMain::*handler)())
 {
-    printing::PrintService &printer = m_program.printer();
+    printing::PrintService &printer = m_owner.printer();
     if (!printer.isSending())
         return false;
     printer.afterSending(this, ui::guarded(this, handler));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/forms/owner.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -11,9 +13,11 @@ namespace printing {
 struct PrintOutcome;
 }
 
+namespace platform {
+class PlatformError;
+}
 namespace ui {
 class Announcer;
-class Program;
 }
 
 namespace forms {
@@ -23,9 +27,10 @@ namespace forms {
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Created hidden by the program on first reference (ui::Program).
-    explicit frmMain(ui::Program &program);
-    ui::Program &program() { return m_program; }
+    // Created hidden by its owner on first reference.
+    explicit frmMain(Owner &owner);
+    // Tells the clerk what stopped a command (ui::guarded).
+    void commandStopped(const platform::PlatformError *fault);
 
     QMenu *mnuFile = nullptr;
     QAction *mnuFileNewCharter = nullptr;
@@ -60,7 +65,7 @@ private:
     // gone; true when `handler` was put off so.
     bool putOffWhileSending(void (frmMain::*handler)());
 
-    ui::Program &m_program;
+    Owner &m_owner;
     ui::Announcer *m_announcer = nullptr;
 };
 

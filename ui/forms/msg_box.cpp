@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "ui/forms/msg_box.h"
 
-#include "ui/program.h"
+#include "ui/forms/owner.h"
 #include "ui/message_boxes.h"
 
 namespace forms {
 
-void MsgBox(ui::Program &program, const QString &prompt, MsgBoxStyle buttons, const QString &title)
+void MsgBox(Owner &owner, const QString &prompt, MsgBoxStyle buttons, const QString &title)
 {
     const ui::MessageIcon icon = buttons == vbExclamation ? ui::MessageIcon::Warning
                                  : buttons == vbQuestion  ? ui::MessageIcon::Question
                                                           : ui::MessageIcon::None;
-    ui::showMessage(program.messageBoxes(), prompt, icon, title);
+    ui::showMessage(owner.messageBoxes(), prompt, icon, title);
 }
 
 } // namespace forms

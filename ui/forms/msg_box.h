@@ -5,11 +5,9 @@
 
 #include <cstdint>
 
-namespace ui {
-class Program;
-}
-
 namespace forms {
+
+class Owner;
 
 // What the windows ask a message box for: every box has one OK button, and
 // the code chooses its icon.
@@ -21,7 +19,7 @@ enum MsgBoxStyle : std::uint8_t {
 
 // Shows a modal message box over the program's active window and returns
 // when it is closed; without a title it carries the program's title.
-void MsgBox(ui::Program &program, const QString &prompt, MsgBoxStyle buttons = vbOKOnly,
+void MsgBox(Owner &owner, const QString &prompt, MsgBoxStyle buttons = vbOKOnly,
             const QString &title = QString());
 
 } // namespace forms

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/life/earlier_runs.h"
 
+#include "core/accounting/running_totals.h"
 #include "core/reports/layouts.h"
 #include "printing/cups_client.h"
 #include "printing/unprinted_journal.h"
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
+#include "ui/forms/owner.h"
 #include "ui/life/print_wait.h"
 #include "ui/message_boxes.h"
-#include "ui/program.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -70,7 +71,7 @@ Waiting waitingLines(const printing::JournalContents &contents, const std::set<p
 
 // Prints one earlier run's waiting lines with its summary; what the clerk is
 // to be told, if anything.
-QString printJournal(Program &program, printing::EarlierJournal &journal)
+QString printJournal(forms::Owner &program, printing::EarlierJournal &journal)
 {
     const printing::JournalContents contents = journal.read();
     if (!contents.readable)
@@ -123,7 +124,7 @@ QString printJournal(Program &program, printing::EarlierJournal &journal)
 
 } // namespace
 
-void printEarlierRuns(Program &program)
+void printEarlierRuns(forms::Owner &program)
 {
     std::vector<printing::EarlierJournal> journals = printing::claimEarlierJournals(printing::journalFolder());
     QStringList told;

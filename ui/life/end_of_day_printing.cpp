@@ -5,21 +5,19 @@
 #include "printing/unprinted_lines_file.h"
 #include "ui/forms/clerk_words.h"
 #include "ui/message_boxes.h"
-#include "ui/program.h"
 #include "ui/life/print_wait.h"
+#include "ui/life/worker_thread.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QDateTime>
+#include <QProgressDialog>
 #include <QSessionManager>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace ui {
@@ -34,47 +32,6 @@ using Clock = std::chrono::steady_clock;
 // does not answer without end.
 constexpr std::chrono::seconds kWaitWithoutDisplay{10};
 constexpr std::chrono::milliseconds kAskAgain{100};
-
-// Sends the waiting lines as the job named. Before the first byte goes to
-// CUPS, every line it has not taken is on disk (Program::linesKeptAtEnd), so
-// that the program killed meanwhile (as session managers do when it takes
-// long) loses nothing; the file goes once CUPS has taken them, and is kept
-// when not. Returns what the clerk must be told, if anything.
-std::optional<QString> sendSafely(ui::Program &program, const QString &jobName)
-{
-    printing::PrintService &printer = program.printer();
-    LinesKeptAtEnd &kept = program.linesKeptAtEnd();
-    if (!printer.hasWaitingLines()) {
-        kept.remove();
-        return std::nullopt;
-    }
-    const printing::SavedLines file = program.keepUnprintedLinesSafe();
-    const printing::PrintOutcome outcome = printer.endDoc(jobName);
-    if (!outcome.error) {
-        kept.remove();
-        if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
-            return words::printerStopped(outcome.printer, outcome.printerMessage);
-        if (outcome.delivery == printing::Delivery::HeldInQueue)
-            return words::printerHoldsJob(outcome.printer);
-        return std::nullopt;
-    }
-    if (!file.saved)
-        return words::linesLostAtEnd(*outcome.error, file);
-    // The clerk is told where the file is: it is the clerk's now, and the
-    // journal's, which prints its lines at the next start.
-    const bool nextStart = printer.discardWaitingLines(file.path);
-    kept.release();
-    return words::linesSavedAtEnd(*outcome.error, file.path, nextStart);
-}
-
-// The lines were on their way when the program had to end: they are saved,
-// since whether they arrived cannot be known.
-QString saveCutShort(ui::Program &program)
-{
-    const printing::SavedLines file = program.keepUnprintedLinesSafe();
-    program.linesKeptAtEnd().release();
-    return file.saved ? words::linesSavedCutShort(file.path) : words::linesLostCutShort(file);
-}
 
 void tellOnStandardError(const QString &sentence)
 {
@@ -94,30 +51,12 @@ public:
 
     void waitFor(const std::function<void()> &work) override
     {
-        std::exception_ptr failure;
-        bool finished = false;
-        std::mutex mutex;
-        std::condition_variable done;
-        std::thread worker([&] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            const std::lock_guard lock(mutex);
-            finished = true;
-            done.notify_one();
-        });
-        {
-            std::unique_lock lock(mutex);
-            // Asked again until the calls are through, in case libcups was
-            // just reconnecting as they were abandoned.
-            while (!done.wait_until(lock, std::max(m_until, Clock::now() + kAskAgain), [&] { return finished; }))
-                printing::cups::abandonWaits();
-        }
-        worker.join();
-        if (failure)
-            std::rethrow_exception(failure);
+        WorkerThread worker(work);
+        // Asked again until the calls are through, in case libcups was just
+        // reconnecting as they were abandoned.
+        while (!worker.endedBy(std::max(m_until, Clock::now() + kAskAgain)))
+            printing::cups::abandonWaits();
+        worker.finish();
     }
 
 private:
@@ -126,64 +65,134 @@ private:
 
 } // namespace
 
-void printWaitingLinesAtEnd(ui::Program &program)
+EndOfDay::EndOfDay(printing::PrintService &printer, MessageBoxPresenter &messageBoxes,
+                   QMessageBoxPresenter &realBoxes)
+    : m_printer(printer), m_messageBoxes(messageBoxes), m_realBoxes(realBoxes)
+{
+}
+
+void EndOfDay::end()
+{
+    // Once the loop has stopped, a second request (a signal while the lines
+    // go out at the end) must not stop the message boxes that follow.
+    if (std::exchange(m_ending, true))
+        return;
+    // Every line CUPS has not taken (a summary on its way, lines waiting)
+    // is on disk before anything is waited for or shown, so that a kill
+    // meanwhile (a session manager's, after its timeout) loses none.
+    if (m_printer.hasWaitingLines())
+        keepUnprintedLinesSafe();
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *shown : windows)
+        if (!qobject_cast<QProgressDialog *>(shown))
+            shown->hide();
+    exitWhenIdle();
+}
+
+void EndOfDay::exitWhenIdle()
+{
+    // Stopping the loop while a document goes out would make every message
+    // box after it return at once, unseen: what became of the document
+    // (a stopped printer holding it, say) must be told first.
+    if (!m_printer.isSending()) {
+        // Kept only while lines still wait.
+        if (!m_printer.hasWaitingLines())
+            m_keptAtEnd.remove();
+        QCoreApplication::exit(0);
+        return;
+    }
+    m_printer.afterSending(&m_printer, [this] { exitWhenIdle(); });
+}
+
+const printing::SavedLines &EndOfDay::keepUnprintedLinesSafe()
+{
+    return m_keptAtEnd.keep(m_printer, words::unprintedLinesFileName(QDateTime::currentDateTime()));
+}
+
+std::optional<QString> EndOfDay::sendSafely(const QString &jobName)
+{
+    if (!m_printer.hasWaitingLines()) {
+        m_keptAtEnd.remove();
+        return std::nullopt;
+    }
+    const printing::SavedLines file = keepUnprintedLinesSafe();
+    const printing::PrintOutcome outcome = m_printer.endDoc(jobName);
+    if (!outcome.error) {
+        m_keptAtEnd.remove();
+        if (outcome.delivery == printing::Delivery::HeldByStoppedPrinter)
+            return words::printerStopped(outcome.printer, outcome.printerMessage);
+        if (outcome.delivery == printing::Delivery::HeldInQueue)
+            return words::printerHoldsJob(outcome.printer);
+        return std::nullopt;
+    }
+    if (!file.saved)
+        return words::linesLostAtEnd(*outcome.error, file);
+    // The clerk is told where the file is: it is the clerk's now, and the
+    // journal's, which prints its lines at the next start.
+    const bool nextStart = m_printer.discardWaitingLines(file.path);
+    m_keptAtEnd.release();
+    return words::linesSavedAtEnd(*outcome.error, file.path, nextStart);
+}
+
+QString EndOfDay::saveCutShort()
+{
+    const printing::SavedLines file = keepUnprintedLinesSafe();
+    m_keptAtEnd.release();
+    return file.saved ? words::linesSavedCutShort(file.path) : words::linesLostCutShort(file);
+}
+
+void EndOfDay::printWaitingLinesAtEnd()
 {
     // On disk before a message box is shown again or anything is waited for.
-    if (program.printer().hasWaitingLines())
-        program.keepUnprintedLinesSafe();
-    program.showMessagesCutShort();
-    if (!program.printer().hasWaitingLines()) {
-        program.linesKeptAtEnd().remove();
+    if (m_printer.hasWaitingLines())
+        keepUnprintedLinesSafe();
+    m_realBoxes.presentCutShort();
+    if (!m_printer.hasWaitingLines()) {
+        m_keptAtEnd.remove();
         return;
     }
     // The windows are hidden by now: the progress window says at once why
     // the program is still there.
-    program.printer().setWatcherFactory([] {
+    m_printer.setWatcherFactory([] {
         return std::make_unique<ui::PrintProgress>(
             ui::PrintProgress::Words{
                 .waiting = &words::printingAtEnd, .pages = &words::pagesPrepared, .login = &words::printerLogin},
             std::chrono::milliseconds(0));
     });
-    if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
-        tellOutcome(program.messageBoxes(), *sentence);
+    if (const auto sentence = sendSafely(words::jobChartersAtClosing()))
+        tellOutcome(m_messageBoxes, *sentence);
 }
 
-void printWaitingLinesWithoutDisplay(ui::Program &program)
+void EndOfDay::printWaitingLinesWithoutDisplay()
 {
-    printing::PrintService &printer = program.printer();
     // The process ends right after this, past the service's own end: no
     // job is followed any more.
-    printer.stopFollowingJobs();
-    if (printer.hasWaitingLines())
-        program.keepUnprintedLinesSafe();
-    for (const QString &sentence : program.unreadMessages())
+    m_printer.stopFollowingJobs();
+    if (m_printer.hasWaitingLines())
+        keepUnprintedLinesSafe();
+    for (const QString &sentence : m_realBoxes.unread())
         tellOnStandardError(sentence);
-    if (!printer.hasWaitingLines()) {
-        program.linesKeptAtEnd().remove();
+    if (!m_printer.hasWaitingLines()) {
+        m_keptAtEnd.remove();
         return;
     }
-    if (printer.isSending()) {
-        tellOnStandardError(saveCutShort(program));
+    if (m_printer.isSending()) {
+        tellOnStandardError(saveCutShort());
         return;
     }
     const Clock::time_point until = Clock::now() + kWaitWithoutDisplay;
-    printer.setWatcherFactory([until] { return std::make_unique<Deadline>(until); });
-    if (const auto sentence = sendSafely(program, words::jobChartersAtClosing()))
+    m_printer.setWatcherFactory([until] { return std::make_unique<Deadline>(until); });
+    if (const auto sentence = sendSafely(words::jobChartersAtClosing()))
         tellOnStandardError(*sentence);
 }
 
-namespace {
-
-// Sends the waiting lines before a logout or at a checkpoint; the session
-// is null when the commit was put off until a document on its way was
-// through, and the session manager no longer waits for it.
-void commitWaitingLines(ui::Program &program, QSessionManager *session)
+void EndOfDay::commitWaitingLines(QSessionManager *session)
 {
-    const auto sentence = sendSafely(program, words::jobChartersAtSessionSave());
+    const auto sentence = sendSafely(words::jobChartersAtSessionSave());
     if (!sentence)
         return;
     if (session == nullptr || session->allowsInteraction()) {
-        tellOutcome(program.messageBoxes(), *sentence);
+        tellOutcome(m_messageBoxes, *sentence);
         if (session != nullptr)
             session->release();
     } else {
@@ -191,28 +200,25 @@ void commitWaitingLines(ui::Program &program, QSessionManager *session)
     }
 }
 
-} // namespace
-
-void commitWaitingLinesOnSessionRequest(ui::Program &program)
+void EndOfDay::commitWaitingLinesOnSessionRequest()
 {
     auto putOff = std::make_shared<bool>(false);
-    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &program.printer(),
-                     [&program, putOff](QSessionManager &session) {
-                         printing::PrintService &printer = program.printer();
-                         if (!printer.isSending()) {
-                             commitWaitingLines(program, &session);
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &m_printer,
+                     [this, putOff](QSessionManager &session) {
+                         if (!m_printer.isSending()) {
+                             commitWaitingLines(&session);
                              return;
                          }
                          // The session may end the program before the document
                          // on its way is through: every waiting line is on disk
                          // first, and the commit is done once it is through.
-                         program.keepUnprintedLinesSafe();
+                         keepUnprintedLinesSafe();
                          if (std::exchange(*putOff, true))
                              return;
-                         printer.afterSending(&printer, [&program, putOff] {
+                         m_printer.afterSending(&m_printer, [this, putOff] {
                              *putOff = false;
-                             if (!program.isEnding())
-                                 commitWaitingLines(program, nullptr);
+                             if (!m_ending)
+                                 commitWaitingLines(nullptr);
                          });
                      });
 }

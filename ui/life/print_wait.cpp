@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/life/print_wait.h"
 
+#include "ui/life/worker_thread.h"
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
 
-#include <atomic>
-#include <exception>
 #include <utility>
-#include <thread>
 
 namespace ui {
 
@@ -137,28 +136,16 @@ void PrintProgress::waitFor(const std::function<void()> &work)
         work();
         return;
     }
-    std::atomic<bool> finished = false;
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        finished = true;
-        wakeMainThread();
-    });
+    WorkerThread worker(work, wakeMainThread);
     // Wakes it too, so that the window appears when it is due.
     QTimer tick;
     tick.start(50);
-    while (!finished) {
+    while (!worker.ended()) {
         show(m_words.waiting(), 0, 0);
         answerLoginRequest();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    worker.finish();
 }
 
 void PrintProgress::answerLoginRequest()

@@ -2,6 +2,7 @@
 #include "ui/widgets/combo_box.h"
 
 #include "core/platform/errors.h"
+#include "ui/widgets/application_filter.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -57,20 +58,11 @@ private:
     std::tuple<int, Qt::KeyboardModifiers, quint32, quint64> m_key;
 };
 
-void keepListKeysInTheList()
-{
-    static QPointer<ListKeys> installed;
-    if (installed != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    installed = new ListKeys(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(installed);
-}
-
 } // namespace
 
 ComboBox::ComboBox(Style style, QWidget *parent) : QComboBox(parent)
 {
-    keepListKeysInTheList();
+    filterApplicationOnce<ListKeys>();
     if (style == Style::Editable) {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);

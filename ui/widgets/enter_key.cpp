@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/enter_key.h"
 
+#include "ui/widgets/application_filter.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 
 namespace ui {
@@ -45,11 +45,7 @@ public:
 
 void keepEnterForDefaultButton()
 {
-    static QPointer<EnterForDefaultButton> installed;
-    if (installed != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    installed = new EnterForDefaultButton(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(installed);
+    filterApplicationOnce<EnterForDefaultButton>();
 }
 
 } // namespace ui

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ui/widgets/shared_access_keys.h"
 
+#include "ui/widgets/application_filter.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
-#include <QPointer>
 #include <QShortcutEvent>
 #include <QWidget>
 
@@ -103,11 +104,7 @@ public:
 
 void installSharedAccessKeys()
 {
-    static QPointer<SharedAccessKeys> installed;
-    if (installed != nullptr || QCoreApplication::instance() == nullptr)
-        return;
-    installed = new SharedAccessKeys(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(installed);
+    filterApplicationOnce<SharedAccessKeys>();
 }
 
 } // namespace ui

@@ -7,13 +7,18 @@
 
 #include <optional>
 
-using accounting::priceCharter;
 using accounting::rateForSize;
 using platform::Currency;
 
 namespace {
 
 Currency units(std::int64_t tenThousandths) { return Currency::fromTenThousandths(tenThousandths); }
+
+// As the entry window prices: the hours field read once, then priced.
+accounting::CharterPrice priceCharter(const char *hours, const char *size)
+{
+    return accounting::priceCharter(accounting::readHours(hours), size);
+}
 
 // Every size of the table is priced in the Pricing table below.
 TEST(RateTable, SizesOutsideTheTableArePricedAtZero)

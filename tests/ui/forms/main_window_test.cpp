@@ -205,7 +205,7 @@ TEST_F(MainWindow, ExitOrClosingTheMainWindowEndsTheProgramAndTheWaitingLinesGoT
         }));
         EXPECT_FALSE(main().isVisible());
         EXPECT_TRUE(m_boxes->boxes.empty()) << "ending asks nothing";
-        ui::printWaitingLinesAtEnd(program()); // what the program does once its loop has stopped
+        program().endOfDay().printWaitingLinesAtEnd(); // what the program does once its loop has stopped
         ASSERT_EQ(m_printer->documents.size(), 1u);
         EXPECT_EQ(m_printer->documents[0].size(), 1);
     }
@@ -234,7 +234,7 @@ TEST_F(MainWindow, ASummaryOnItsWayAsTheProgramEndsIsOnDiskUntilTaken)
         m_printer->duringSend = nullptr;
         ASSERT_EQ(onDiskWhileSent.size(), 1);
         EXPECT_EQ(home.savedFiles(), refused ? onDiskWhileSent : QStringList());
-        ui::printWaitingLinesAtEnd(program());
+        program().endOfDay().printWaitingLinesAtEnd();
         const QStringList saved = home.savedFiles();
         EXPECT_EQ(saved.size(), refused ? 1 : 0);
         EXPECT_TRUE(!refused || (m_boxes->boxes.size() == 2 && m_boxes->boxes[1].prompt.contains(saved[0])));
@@ -293,7 +293,7 @@ TEST_F(MainWindow, WaitingLinesThePrinterRefusesAtTheEndAreSavedAndTheClerkIsTol
         testing_support::TemporaryHome home(c.documents);
         if (!c.folder)
             qputenv("HOME", QFile::encodeName(home.path() + QStringLiteral("/gone")));
-        ui::printWaitingLinesAtEnd(program());
+        program().endOfDay().printWaitingLinesAtEnd();
         ASSERT_EQ(m_boxes->boxes.size(), 1u);
         const QString &told = m_boxes->boxes[0].prompt;
         EXPECT_TRUE(told.startsWith(QStringLiteral("The charter lines still waiting could not be printed before "
@@ -319,7 +319,7 @@ TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProg
 {
     auto *session = qApp->findChild<QSessionManager *>();
     ASSERT_NE(session, nullptr);
-    ui::commitWaitingLinesOnSessionRequest(program());
+    program().endOfDay().commitWaitingLinesOnSessionRequest();
     enterOneCharter(QStringLiteral("2"));
     emit qApp->commitDataRequest(*session);
     EXPECT_EQ(m_printer->documents.size(), 1u);
@@ -337,17 +337,18 @@ TEST_F(MainWindow, TheSessionManagersCommitRequestSendsTheWaitingLinesAndTheProg
     EXPECT_TRUE(main().isVisible());
 }
 
-// A window whose commands throw what the program's commands could.
+// A window whose commands throw what the program's commands could; the main
+// window tells what stopped them.
 struct ThrowingWindow {
-    ui::Program &owner;
-    ui::Program &program() { return owner; }
+    forms::frmMain &shown;
+    void commandStopped(const platform::PlatformError *fault) { shown.commandStopped(fault); }
     void runOutOfMemory() { throw std::bad_alloc(); }
     void loseThePrinter() { throw printing::PrinterError(printing::PrintProblem::NoPrintService); }
 };
 
 TEST_F(MainWindow, ACommandStoppedByAnyFaultIsToldAndTheProgramGoesOn)
 {
-    ThrowingWindow window{program()};
+    ThrowingWindow window{main()};
     ui::guarded(&window, &ThrowingWindow::runOutOfMemory)();
     ui::guarded(&window, &ThrowingWindow::loseThePrinter)();
     ASSERT_EQ(m_boxes->boxes.size(), 2u);

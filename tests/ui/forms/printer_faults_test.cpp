@@ -195,7 +195,7 @@ protected:
         ASSERT_TRUE(proxy.listening());
         qputenv("CUPS_SERVER", relay.toLocal8Bit());
         if (atTheEnd)
-            ui::printWaitingLinesAtEnd(program());
+            program().endOfDay().printWaitingLinesAtEnd();
         else
             chooseMenu(main(), 'F', 'P');
         qputenv("CUPS_SERVER", server);
