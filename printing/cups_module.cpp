@@ -106,7 +106,7 @@ public:
 
     // Ends the connection's waits (for the caller given, or all): with the
     // lock of the open connections held.
-    static void interruptLocked(OpenConnections &connections, const void *caller)
+    static void interruptLocked(const OpenConnections &connections, const void *caller)
     {
         for (Connection *connection : connections.open) {
             if (caller != nullptr && connection->m_caller != caller)
@@ -560,6 +560,8 @@ public:
         if (http.get() == nullptr || http.interrupted())
             return std::nullopt;
         std::optional<JobStatus> status = askJobStatus(http.get(), jobId);
+        // Set by another thread (interrupt) while CUPS was asked.
+        // cppcheck-suppress knownConditionTrueFalse
         return http.interrupted() ? std::nullopt : status;
     }
 
@@ -587,9 +589,11 @@ public:
             const int count = cupsGetDests2(http.get(), &dests);
             cupsFreeDests(count, dests);
             // Unless the program gave up waiting, when neither is known.
-            error = count == 0 && remoteServer() ? noConnection()
-                                                 : PrinterError(unlessAbandoned(count == 0 ? PrintProblem::NoPrintService
-                                                                                           : PrintProblem::NoDefaultPrinter));
+            const bool none = count == 0;
+            if (none && remoteServer())
+                error = noConnection();
+            else
+                error = PrinterError(unlessAbandoned(none ? PrintProblem::NoPrintService : PrintProblem::NoDefaultPrinter));
             return {};
         }
         Destination destination;

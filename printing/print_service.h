@@ -86,6 +86,7 @@ public:
     // Follows the job the last document went out as until it ends, then
     // calls `ended` once, from any thread; none when there is nothing to
     // follow (a file is written whole or not at all).
+    // NOLINTNEXTLINE(performance-unnecessary-value-param): the overrides keep it, on the following thread
     virtual std::unique_ptr<JobFollow> followLastJob(std::function<void(const JobEnd &)> /*ended*/) { return nullptr; }
     // The printer the last document went to, for telling the clerk about it.
     virtual QString lastPrinterName() const { return {}; }

@@ -51,6 +51,7 @@ QByteArray checksumOf(char type, const QByteArray &payload)
     return hash.result().left(kChecksumSize);
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): every caller names the record type
 int appendRecord(int fd, char type, const QByteArray &payload)
 {
     QByteArray record;
@@ -233,7 +234,7 @@ int UnprintedJournal::open()
     // own name, another program looking for journals left behind could lock
     // it before this one does.
     const QDateTime started = QDateTime::currentDateTime();
-    const QString path = QDir(m_folder).filePath(fileNameFor(started));
+    const QString named = QDir(m_folder).filePath(fileNameFor(started));
     const QByteArray hidden = QFile::encodeName(QDir(m_folder).filePath(QLatin1Char('.') + fileNameFor(started)));
     const int fd = ::open(hidden.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -245,18 +246,18 @@ int UnprintedJournal::open()
         result = appendRecord(fd, Header, encode([&](QDataStream &out) {
                                   out << static_cast<qint64>(started.toMSecsSinceEpoch()) << static_cast<qint64>(::getpid());
                               }));
-    if (result == 0 && ::rename(hidden.constData(), QFile::encodeName(path).constData()) != 0)
+    if (result == 0 && ::rename(hidden.constData(), QFile::encodeName(named).constData()) != 0)
         result = errno;
     if (result == 0)
         result = syncFolder(m_folder);
     if (result != 0) {
         ::unlink(hidden.constData());
-        ::unlink(QFile::encodeName(path).constData());
+        ::unlink(QFile::encodeName(named).constData());
         ::close(fd);
         return result;
     }
     m_fd = fd;
-    m_path = path;
+    m_path = named;
     return 0;
 }
 
@@ -367,6 +368,7 @@ JournalContents readJournal(const QByteArray &bytes)
         return contents;
 
     struct Accepted {
+        // cppcheck-suppress unusedStructMember ; read when the waiting lines are listed
         reports::PrintStatement statement;
         QDateTime at;
     };
@@ -492,7 +494,7 @@ void EarlierJournal::remove()
 
 QString EarlierJournal::setAside()
 {
-    const QString aside = m_path + QStringLiteral(".damaged");
+    QString aside = m_path + QStringLiteral(".damaged");
     if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(aside).constData()) != 0)
         return m_path;
     return aside;

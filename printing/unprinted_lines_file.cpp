@@ -91,6 +91,7 @@ void fillInHome()
     std::array<char, 16384> buffer{};
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr
         && found->pw_dir != nullptr)
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): called once at start, before any thread
         ::setenv("HOME", found->pw_dir, 1);
 }
 

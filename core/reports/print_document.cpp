@@ -154,9 +154,9 @@ void PrintDocument::append(const PrintDocument &later)
     const auto textOffset = static_cast<std::int32_t>(m_text.size());
     m_text.append(later.m_text);
     m_runs.reserve(m_runs.size() + later.m_runs.size());
-    for (StoredRun run : later.m_runs) {
-        run.textStart += textOffset;
-        m_runs.push_back(run);
+    for (StoredRun moved : later.m_runs) {
+        moved.textStart += textOffset;
+        m_runs.push_back(moved);
     }
     m_lineStarts.reserve(m_lineStarts.size() + later.m_lineStarts.size());
     for (const std::uint32_t start : later.m_lineStarts)

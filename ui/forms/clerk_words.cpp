@@ -32,7 +32,7 @@ namespace {
 // the next sentence does not run into it.
 QString sentence(const QString &reason)
 {
-    const QString trimmed = reason.trimmed();
+    QString trimmed = reason.trimmed();
     if (trimmed.isEmpty() || trimmed.endsWith(QLatin1Char('.')) || trimmed.endsWith(QLatin1Char('!'))
         || trimmed.endsWith(QLatin1Char('?')))
         return trimmed;

@@ -71,7 +71,7 @@ Waiting waitingLines(const printing::JournalContents &contents, const std::set<p
 
 // Prints one earlier run's waiting lines with its summary; what the clerk is
 // to be told, if anything.
-QString printJournal(forms::Owner &program, printing::EarlierJournal &journal)
+QString printJournal(forms::Owner &owner, printing::EarlierJournal &journal)
 {
     const printing::JournalContents contents = journal.read();
     if (!contents.readable)
@@ -96,7 +96,7 @@ QString printJournal(forms::Owner &program, printing::EarlierJournal &journal)
     }
     for (const reports::PrintStatement &statement : waiting.statements)
         printer.print(statement);
-    const auto figures = contents.totals.restored().summaryFigures(program.format());
+    const auto figures = contents.totals.restored().summaryFigures(owner.format());
     const auto summary = reports::summary(figures.averageText, figures.revenueText);
     const auto count = static_cast<int>(waiting.ids.size());
     printing::PrintOutcome outcome;
@@ -124,17 +124,17 @@ QString printJournal(forms::Owner &program, printing::EarlierJournal &journal)
 
 } // namespace
 
-void printEarlierRuns(forms::Owner &program)
+void printEarlierRuns(forms::Owner &owner)
 {
     std::vector<printing::EarlierJournal> journals = printing::claimEarlierJournals(printing::journalFolder());
     QStringList told;
     for (printing::EarlierJournal &journal : journals) {
-        const QString sentence = printJournal(program, journal);
+        const QString sentence = printJournal(owner, journal);
         if (!sentence.isEmpty())
             told << sentence;
     }
     if (!told.isEmpty())
-        tellOutcome(program.messageBoxes(), told.join(QStringLiteral("\n\n")));
+        tellOutcome(owner.messageBoxes(), told.join(QStringLiteral("\n\n")));
 }
 
 } // namespace ui

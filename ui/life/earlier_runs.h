@@ -18,6 +18,6 @@ namespace ui {
 // kept for the next start and where a PDF of them is. A journal that is not
 // one the program can read is set aside and the clerk told. Nothing is shown
 // when no earlier run left lines.
-void printEarlierRuns(forms::Owner &program);
+void printEarlierRuns(forms::Owner &owner);
 
 } // namespace ui

@@ -10,14 +10,14 @@ const printing::SavedLines &LinesKeptAtEnd::keep(const printing::PrintService &p
 {
     if (m_file.saved && m_version == printer.unprintedVersion())
         return m_file;
-    printing::SavedLines file =
+    printing::SavedLines written =
         printing::saveUnprintedLines(printer.unprintedLines(), printing::unprintedLinesFolder(), baseName);
-    if (file.saved) {
+    if (written.saved) {
         remove();
-        m_file = file;
+        m_file = written;
         m_version = printer.unprintedVersion();
     } else if (!m_file.saved) {
-        m_file = file;
+        m_file = written;
     }
     return m_file;
 }
