@@ -25,6 +25,9 @@ namespace {
 // the press would reach the list's box (and reopen it) or the dialog (and
 // press its default button). The press of a key that closed a list goes
 // no further.
+// F4 and Alt+Down close an opened list as Esc does, keeping the entry the
+// box had: Qt 6.4 does so, newer Qt picks the entry the list showed, and
+// the clerk gets the same on every release.
 class ListKeys final : public QObject {
 public:
     using QObject::QObject;
@@ -33,9 +36,15 @@ public:
     {
         if (event->type() == QEvent::ShortcutOverride) {
             QWidget *popup = QApplication::activePopupWidget();
-            if (popup != nullptr && qobject_cast<QComboBox *>(popup->parentWidget()) != nullptr) {
+            auto *box = popup != nullptr ? qobject_cast<QComboBox *>(popup->parentWidget()) : nullptr;
+            if (box != nullptr) {
                 m_list = popup;
                 m_key = keyOf(event);
+                if (closesList(*static_cast<QKeyEvent *>(event))) {
+                    closeKeepingEntry(*box);
+                    event->accept();
+                    return true;
+                }
             }
         } else if (event->type() == QEvent::KeyPress && m_list != nullptr) {
             const bool closedByIt = keyOf(event) == m_key && !m_list->isVisible();
@@ -46,6 +55,23 @@ public:
     }
 
 private:
+    static bool closesList(const QKeyEvent &key)
+    {
+        return key.key() == Qt::Key_F4 || (key.key() == Qt::Key_Down && key.modifiers().testFlag(Qt::AltModifier));
+    }
+
+    static void closeKeepingEntry(QComboBox &box)
+    {
+        const int index = box.currentIndex();
+        const QString typed = box.currentText();
+        box.hidePopup();
+        if (box.currentIndex() == index)
+            return;
+        box.setCurrentIndex(index);
+        if (box.isEditable())
+            box.setEditText(typed);
+    }
+
     // A key event as the window system delivered it: the override and the
     // press made from one key share all of these.
     static std::tuple<int, Qt::KeyboardModifiers, quint32, quint64> keyOf(QEvent *event)
