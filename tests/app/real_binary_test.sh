@@ -148,13 +148,13 @@ traffic() {
   done
   fail "on Wayland, no \"$2\""
 }
-keyboard_to() { traffic "$1" "set_title[(]\"$2\"[)].*wl_keyboard@[0-9]+[.]enter[(]"; }
+keyboard_to() { traffic "$1" "set_title[(]\"$2\"[)].*wl_keyboard[@#][0-9]+[.]enter[(]"; }
 # Holds a key until a list or menu has opened or closed: weston lets one open
 # only while the key that asked for it is down.
 hold() {
   local from; from=$(lines)
   xdotool keydown "$1"
-  traffic "$from" 'xdg_popup@[0-9]+[.](configure|destroy)[(]'
+  traffic "$from" 'xdg_popup[@#][0-9]+[.](configure|destroy)[(]'
   xdotool keyup $(tr + '\n' <<<"$1" | tac)
 }
 keyboard_to 1 "Selvaro's Yachts"
