@@ -118,7 +118,9 @@ CUPS_SERVER=$work/late.sock start_program
 enter_charters Dalton
 completed_before=$(completed_jobs)
 press alt+f p
-for _ in $(seq 150); do
+# Each request goes once the last answer came: five or more of them, 3 s
+# each, before the document reaches CUPS; more on a loaded machine.
+for _ in $(seq 600); do
   [ "$(completed_jobs)" -gt "$completed_before" ] && break
   sleep 0.1
 done
