@@ -315,15 +315,7 @@ int UnprintedJournal::onItsWay(const std::vector<LineId> &ids, int jobId, const 
 
 int UnprintedJournal::taken(const std::vector<LineId> &ids)
 {
-    const QByteArray payload = encode([&](QDataStream &out) { writeIds(out, ids); });
-    const std::lock_guard lock(m_mutex);
-    if (m_fd < 0 || ids.empty())
-        return m_error;
-    for (const LineId id : ids) {
-        m_waiting.erase(id);
-        m_pending.insert(id);
-    }
-    return append(Taken, payload);
+    return moveLines(ids, m_waiting, m_pending, Taken);
 }
 
 void UnprintedJournal::finished(const std::vector<LineId> &ids)
@@ -337,15 +329,22 @@ void UnprintedJournal::finished(const std::vector<LineId> &ids)
 
 int UnprintedJournal::givenBack(const std::vector<LineId> &ids)
 {
+    return moveLines(ids, m_pending, m_waiting, Back);
+}
+
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): named by the two callers, from and to
+int UnprintedJournal::moveLines(const std::vector<LineId> &ids, std::set<LineId> &from, std::set<LineId> &to,
+                                char type)
+{
     const QByteArray payload = encode([&](QDataStream &out) { writeIds(out, ids); });
     const std::lock_guard lock(m_mutex);
     if (m_fd < 0 || ids.empty())
         return m_error;
     for (const LineId id : ids) {
-        m_pending.erase(id);
-        m_waiting.insert(id);
+        from.erase(id);
+        to.insert(id);
     }
-    return append(Back, payload);
+    return append(type, payload);
 }
 
 int UnprintedJournal::keptInFile(const std::vector<LineId> &ids, const QString &path)

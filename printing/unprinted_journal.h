@@ -87,6 +87,8 @@ public:
     QString path() const;
 
 private:
+    // Moves the lines from one set to the other and records it as `type`.
+    int moveLines(const std::vector<LineId> &ids, std::set<LineId> &from, std::set<LineId> &to, char type);
     int append(char type, const QByteArray &payload);
     int open();
     void remove();
