@@ -36,7 +36,8 @@ start_x_session() {
   unset QT_QPA_PLATFORM
   # The window manager runs its start-up command once it manages windows,
   # and names its check window on the root window.
-  openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
+  # Its log and session files go to the test's folder, not the runner's home.
+  XDG_CACHE_HOME="$work/cache" openbox --startup "touch $work/window-manager-ready" >"$work/openbox.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do
     [ -e "$work/window-manager-ready" ] &&

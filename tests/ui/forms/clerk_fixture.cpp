@@ -9,7 +9,23 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdlib>
+
 namespace testing_support {
+
+namespace {
+
+// The figures the cases expect are written as the C locale shows them: the
+// developer's own regional settings must not change them (a case that tries
+// other settings sets LC_ALL itself). Set before main, so before Qt or the
+// program reads them.
+[[maybe_unused]] const bool g_cLocale = [] {
+    for (const char *name : {"LC_ALL", "LC_NUMERIC", "LC_MONETARY"})
+        ::unsetenv(name);
+    return ::setenv("LANG", "C.UTF-8", 1) == 0;
+}();
+
+} // namespace
 
 printing::Delivery CapturedPrinter::send(const reports::PrintDocument &document, const QString &jobName,
                                         printing::PrintWatcher *)

@@ -246,6 +246,7 @@ TEST_F(MainWindow, ASummaryOnItsWayAsTheProgramEndsIsOnDiskUntilTaken)
 // (as main() then does), or its text goes to standard error without a display.
 TEST_F(MainWindow, AnOutcomeTheEndClosesIsShownAgainOnceTheLoopHasStopped)
 {
+    const testing_support::TemporaryHome home; // where the end saves the refused lines
     startProgram(nullptr, true);
     enterOneCharter(QStringLiteral("2"));
     m_printer->refuse = true;
