@@ -9,8 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cstdlib>
-
 namespace testing_support {
 
 namespace {
@@ -21,8 +19,8 @@ namespace {
 // program reads them.
 [[maybe_unused]] const bool g_cLocale = [] {
     for (const char *name : {"LC_ALL", "LC_NUMERIC", "LC_MONETARY"})
-        ::unsetenv(name);
-    return ::setenv("LANG", "C.UTF-8", 1) == 0;
+        qunsetenv(name);
+    return qputenv("LANG", "C.UTF-8");
 }();
 
 } // namespace
